@@ -1,0 +1,4 @@
+#include "analyses/results.h"
+
+RunState RUN;
+Results RES;

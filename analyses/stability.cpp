@@ -1,0 +1,6 @@
+#include "analyses/analyses.h"
+
+// Placeholder until the real implementation lands.
+void StabilityProgress() {}
+void StabilitySelect() {}
+void StabilityEndOfPass() {}

@@ -1,0 +1,4 @@
+#include "analyses/analyses.h"
+
+// Placeholder until the real implementation lands.
+void UndampedStep() {}

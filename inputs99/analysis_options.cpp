@@ -1,0 +1,3 @@
+#include "inputs99/analysis_options.h"
+
+AnalysisOptions OPTS;

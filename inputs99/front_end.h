@@ -1,0 +1,46 @@
+#pragma once
+// The interactive front end: menus, prompt routines, data editor, dialogs.
+#include "recordio/text.h"
+
+struct FrontEndState {
+    int DATAOPT = 0;
+    int INPOPT = 0;
+    int EDITOPT = 0;   // last editor option; 0 until the editor menu is answered
+    int EDITSTEP = 0;  // entry mode of keyboard-entry sections: 0 full, 1 cascade, 2 single
+    int SAVED = 0;
+    int HAVEDATA = 0;
+    int HAVEUNB = 0;
+    int REREAD = 0;    // re-read DATAFILE when the data menu is next reached
+    Text14 DATAFILE;   // model file last read from or saved to
+    float PI = 0.0f;
+    Text1 ANS;         // answer of the last yes/no question
+    Text3 FSTAT;       // open status handed to OpenFileChecked
+};
+
+extern FrontEndState FRONT;
+
+// Entry routine of the front end: returns with OPTS.MAINOPT set to 1..5 or 7.
+void RunFrontEnd();
+
+// Prompt routines.
+void AskYesNo();
+void ChooseOption(int& choice, int low, int high);
+void PressEnterToContinue();
+void Beep(int n);
+void OpenFileChecked(int unit, Text14& name, Text3& status);
+
+// Model file: save dialog, file input (reread: go straight to opening DATAFILE).
+void SaveModelDialog();
+void FileInputDialog(bool reread);
+// Model listing on the screen.
+void ListModel();
+
+// Keyboard entry of a whole model (input option 2) and the data editor.
+void KeyboardEntry();
+void DataEditor();
+
+// Analysis option dialogs (data menu 5 with a model that may be run).
+enum class DialogResult { Run, DataMenu, MainMenu };
+DialogResult RunAnalysisDialog();
+// Curve-fitting dialog (main menu 7): true when the fit is to run.
+bool CurveFitDialog();

@@ -1,0 +1,47 @@
+#pragma once
+// The rotor as the user describes it: fixed tables of 99 rows, 1-based.
+#include <string>
+
+#include "recordio/text.h"
+#include "subs99/arrays.h"
+
+constexpr int MAXROWS = 99;    // rows of every model table
+constexpr int MAXDOF = 396;    // degrees of freedom of the system matrices
+constexpr int MAXORDER = 792;  // order of the first-order system
+
+struct RotorModel {
+    Text50 TITLE;
+    int NSTA = 0, NDISC = 0, NBRG = 0, NPED = 0, NCM = 0;
+    int IUNITS = 1;  // 1 English, 2 metric
+    int ISPARE = 0;  // kept with IUNITS in the model file, used by nothing
+    int NSPEED = 1;  // bearing-coefficient data sets; 1 = constant coefficients
+    Array2<float, 99, 5> SHAFT;  // O.D, I.D, Length, Inertia, Weight
+    Vec<int, 99> DSTA;
+    Array2<float, 99, 6> DISC;  // O.D, I.D, Thickness, Weight, Polar, Transverse
+    Vec<int, 99> BSTA;
+    Vec<float, 99> BWT;
+    Vec<int, 99> PSTA;
+    Vec<float, 99> PWT;
+    Array2<float, 99, 4> PEDC;  // Kxx, Kyy, Cxx, Cyy
+    Vec<int, 99> WSTA;
+    Vec<float, 99> WWT;
+    Vec<float, 99> SPEED;
+    Array3<float, 99, 99, 8> BCOEF;  // (set, bearing, Sxx Sxy Syx Syy Cxx Cxy Cyx Cyy)
+    Vec<float, 99> UNBAMP, UNBPHS;
+    float E = 0.0f, Rho = 0.0f;
+};
+
+extern RotorModel MODEL;
+
+// Empty when the counts of m respect the limits of the tables (every count
+// within 0..99, at least 2 stations, 2*NSTA + NPED <= 198), otherwise a
+// message naming the limit that is broken.
+std::string ModelLimitViolation(const RotorModel& m);
+// Empty when the stations of discs, bearings, pedestals and added weights lie
+// in 1..NSTA, strictly ascending within each table, otherwise a message
+// naming the entry out of order.
+std::string ModelStationViolation(const RotorModel& m);
+// The pedestal-at-bearing rule: walking the bearings in order and advancing
+// through the pedestal list whenever the current pedestal's station equals
+// the current bearing's station matches all NPED pedestals.
+bool PedestalsAtBearings(const RotorModel& m);

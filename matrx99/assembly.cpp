@@ -1,0 +1,5 @@
+#include "matrx99/system_matrices.h"
+
+// Placeholder until the real implementation lands.
+void AssembleRotorMatrices() {}
+std::string ModelAnalysisRefusal() { return {}; }

@@ -1,0 +1,4 @@
+#include "matrx99/report.h"
+
+// Placeholder until the real implementation lands.
+void WriteRunReport() {}

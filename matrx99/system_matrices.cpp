@@ -1,0 +1,3 @@
+#include "matrx99/system_matrices.h"
+
+SystemMatrices SYS;

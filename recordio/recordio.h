@@ -1,0 +1,171 @@
+#pragma once
+// Record I/O layer: every console line, report line and file record is written
+// by the record formatter from a format specification in edit-descriptor
+// notation, and every number or text is read by the record reader.
+//
+// Low-level statements:   BeginWrite(unit, fmt); WriteReal(x); ...; EndWrite();
+// Typed helper on top:    Write(unit, "(2X,'NSTA = ',I2)", nsta);
+// Free format:            Write(CONSOLE, FREE, " done ...");
+// Reading:                Read(CONSOLE, FREE, nsta);  Read(CONSOLE, "(A14)", name);
+#include <cstdint>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "recordio/text.h"
+
+// The console unit: standard input and standard output.
+constexpr int CONSOLE = 0;
+// Format argument for free-format statements.
+constexpr const char* FREE = nullptr;
+
+// ---------------------------------------------------------------------------
+// Run endings. Both are thrown and caught once, in main.
+
+// A run-time error: the report is written to standard error, exit status 1.
+struct RunTimeError : std::runtime_error {
+    int number;  // 6000 + code ("F" errors) or the math error number ("M")
+    explicit RunTimeError(const std::string& report, int num)
+        : std::runtime_error(report), number(num) {}
+};
+// The stop of the main menu's exit: exit status 0.
+struct ProgramStop {
+    int status = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Output statements.
+void BeginWrite(int unit, const char* fmt);  // fmt == FREE: free format
+void WriteInteger(int32_t v);
+void WriteShortInteger(int16_t v);
+void WriteReal(float v);
+void WriteText(const char* text, int len);     // text variable
+void WriteLiteral(const char* text, int len);  // text constant; len < 0 writes nothing
+void EndWrite();
+
+// ---------------------------------------------------------------------------
+// Input statements. In status mode every call returns the status (0 success,
+// > 0 input error number, -1 end of file) and the caller abandons the statement
+// at the first non-zero status; outside status mode an error ends the run.
+void BeginRead(int unit, const char* fmt, bool statusMode = false);
+int ReadInteger(int32_t& v);
+int ReadReal(float& v);
+int ReadText(char* text, int len);
+int EndRead();
+
+// ---------------------------------------------------------------------------
+// Typed helpers: one call per statement, items dispatched on their type.
+namespace recordio_detail {
+template <class T>
+struct IsText : std::false_type {};
+template <int N>
+struct IsText<Text<N>> : std::true_type {};
+
+template <class T>
+void WriteItem(const T& v) {
+    using U = std::remove_cvref_t<T>;
+    if constexpr (std::is_same_v<U, int16_t>) {
+        WriteShortInteger(v);
+    } else if constexpr (std::is_same_v<U, int32_t>) {
+        WriteInteger(v);
+    } else if constexpr (std::is_same_v<U, float>) {
+        WriteReal(v);
+    } else if constexpr (IsText<U>::value) {
+        WriteText(v.c, U::size());
+    } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+        std::string_view s(v);
+        WriteLiteral(s.data(), static_cast<int>(s.size()));
+    } else {
+        static_assert(sizeof(T) == 0, "output items are int32_t, int16_t, float, Text<N> or text constants");
+    }
+}
+
+template <class T>
+int ReadItem(T& v) {
+    using U = std::remove_cvref_t<T>;
+    if constexpr (std::is_same_v<U, int32_t>) {
+        return ReadInteger(v);
+    } else if constexpr (std::is_same_v<U, float>) {
+        return ReadReal(v);
+    } else if constexpr (IsText<U>::value) {
+        return ReadText(v.c, U::size());
+    } else {
+        static_assert(sizeof(T) == 0, "input targets are int32_t, float or Text<N>");
+    }
+}
+}  // namespace recordio_detail
+
+template <class... Items>
+void Write(int unit, const char* fmt, const Items&... items) {
+    BeginWrite(unit, fmt);
+    (recordio_detail::WriteItem(items), ...);
+    EndWrite();
+}
+
+template <class... Targets>
+void Read(int unit, const char* fmt, Targets&... targets) {
+    BeginRead(unit, fmt, false);
+    (recordio_detail::ReadItem(targets), ...);
+    EndRead();
+}
+
+// Status-mode read: returns 0, a positive error number, or -1 at end of file.
+template <class... Targets>
+int ReadWithStatus(int unit, const char* fmt, Targets&... targets) {
+    BeginRead(unit, fmt, true);
+    int st = 0;
+    ((st == 0 ? (st = recordio_detail::ReadItem(targets)) : 0), ...);
+    if (st != 0) return st;
+    return EndRead();
+}
+
+// ---------------------------------------------------------------------------
+// Units and files.
+
+// Connects unit to the file name (14 characters, trailing blanks removed)
+// with status "OLD" or "NEW". With errReturn the result is 0 on success and
+// non-zero on failure; without it a failure ends the run.
+int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn = true);
+// Disconnects the unit; disposition "KEEP" (default) or "DELETE".
+void CloseUnit(int unit, const char* disposition = nullptr);
+void RewindUnit(int unit);
+bool UnitIsOpen(int unit);
+// Name of the file connected to unit ("CON" for the console; empty if none).
+std::string UnitFileName(int unit);
+
+// Command-line arguments, used in order for file names left blank.
+void SetCommandLine(int argc, char** argv);
+
+// Ends a pending console line, writes the message, reads one line and hands a
+// non-blank line to the command interpreter.
+void PauseForCommand(const char* message);
+// Ends the run with status 0: message, all units closed, ProgramStop thrown.
+[[noreturn]] void StopRun(const char* message);
+// End of the process after a run-time error or a stop: pending console line
+// ended, every unit closed (files kept).
+void ShutDownUnits();
+
+// Local date and time.
+void GetDate(int16_t& year, int16_t& month, int16_t& day);
+void GetTimeOfDay(int16_t& hour, int16_t& minute, int16_t& second, int16_t& hundredths);
+
+// ---------------------------------------------------------------------------
+// Numeric services.
+struct ComplexF {
+    float re = 0.0f, im = 0.0f;
+};
+float ComplexAbs(ComplexF z);
+ComplexF ComplexDivide(ComplexF a, ComplexF b);
+ComplexF RealByComplexDivide(float x, ComplexF b);
+float PowerRealInteger(float x, int n);  // 0 to a negative power: run-time error
+float PowerRealReal(float x, float y);
+float Sign(float a, float b);  // |a| with the sign of b; b = 0 counts as positive
+
+// ---------------------------------------------------------------------------
+// Test hooks: replace the console streams (standard input and output by
+// default), and return every unit, the console state and the command-line
+// list to their state at program start.
+void SetConsoleStreams(std::istream* in, std::ostream* out);
+void ResetRecordIo();
