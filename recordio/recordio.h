@@ -128,6 +128,10 @@ int ReadWithStatus(int unit, const char* fmt, Targets&... targets) {
 // with status "OLD" or "NEW". With errReturn the result is 0 on success and
 // non-zero on failure; without it a failure ends the run.
 int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn = true);
+// Non-zero results of OpenUnit: the run-time error number of the failure.
+constexpr int OPEN_FILE_NOT_FOUND = 6416;  // "OLD": the file does not exist
+constexpr int OPEN_FILE_EXISTS = 6417;     // "NEW": the file already exists
+constexpr int OPEN_FILE_CONNECTED = 6418;  // the file is connected to another unit
 // Disconnects the unit; disposition "KEEP" (default) or "DELETE".
 void CloseUnit(int unit, const char* disposition = nullptr);
 void RewindUnit(int unit);

@@ -1,0 +1,273 @@
+// The unit table, the console, and record transfer to files.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recordio/internal.h"
+
+namespace fs = std::filesystem;
+
+namespace rio {
+namespace {
+
+std::map<int, std::unique_ptr<Unit>> units;
+std::istream* conIn = nullptr;
+std::ostream* conOut = nullptr;
+std::vector<std::string> commandArgs;
+size_t nextArg = 0;
+
+constexpr size_t kMaxTypedName = 260;
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+std::string TrimRight(const char* c, int n) {
+    while (n > 0 && c[n - 1] == ' ') --n;
+    return std::string(c, c + n);
+}
+
+// Switches the stream of a file between reading and writing.
+void Position(Unit& u, LastOp next) {
+    if (u.last != LastOp::None && u.last != next) std::fseek(u.fp, 0, SEEK_CUR);
+    u.last = next;
+}
+
+// A name for a blank file name: the next unused command-line argument, or
+// what the user types at the prompt.
+std::string BlankName(int unit) {
+    if (nextArg < commandArgs.size()) return commandArgs[nextArg++];
+    EndPendingLine(true);
+    for (;;) {
+        ConOut() << "File name missing or blank - please enter file name\r\nUNIT " << unit << "? ";
+        ConOut().flush();
+        std::string line;
+        if (!ReadRecord(CONSOLE, "OPEN", line)) Raise(Err::EndOfFile, "READ", "CON");
+        linePending = false;
+        if (line.size() > kMaxTypedName) line.resize(kMaxTypedName);
+        line = Trim(line);
+        if (!line.empty()) return line;
+    }
+}
+
+bool ConnectedElsewhere(const fs::path& p) {
+    for (const auto& [n, u] : units) {
+        std::error_code ec;
+        if (fs::equivalent(p, u->path, ec)) return true;
+    }
+    return false;
+}
+
+void CloseFile(int unit, bool remove, bool report) {
+    auto it = units.find(unit);
+    if (it == units.end()) return;
+    std::unique_ptr<Unit> u = std::move(it->second);
+    units.erase(it);
+    const int rc = std::fclose(u->fp);
+    if (remove) {
+        std::error_code ec;
+        fs::remove(u->path, ec);
+    }
+    if (rc != 0 && report && !remove) Raise(Err::WriteFailed, "CLOSE", u->name);
+}
+
+}  // namespace
+
+bool linePending = false;
+
+std::istream& ConIn() { return conIn ? *conIn : std::cin; }
+std::ostream& ConOut() { return conOut ? *conOut : std::cout; }
+
+void EndPendingLine(bool clear) {
+    if (linePending) ConOut() << "\r\n";
+    if (clear) linePending = false;
+}
+
+Unit* FindUnit(int unit) {
+    auto it = units.find(unit);
+    return it == units.end() ? nullptr : it->second.get();
+}
+
+bool ReadRecord(int unit, const char* kind, std::string& line) {
+    line.clear();
+    if (unit == CONSOLE) {
+        std::istream& in = ConIn();
+        ConOut().flush();
+        if (!std::getline(in, line)) {
+            if (in.bad()) Raise(Err::ReadFailed, kind, "CON");
+            if (line.empty()) return false;
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+    Unit* u = FindUnit(unit);
+    if (!u) Raise(Err::NotConnected, kind, ReportName(unit));
+    Position(*u, LastOp::Read);
+    int c;
+    bool any = false;
+    while ((c = std::getc(u->fp)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        line += static_cast<char>(c);
+    }
+    if (std::ferror(u->fp)) Raise(Err::ReadFailed, kind, u->name);
+    if (!any) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void WriteRecord(int unit, const std::string& rec) {
+    if (unit == CONSOLE) {
+        std::ostream& out = ConOut();
+        const char cc = rec.empty() ? ' ' : rec[0];
+        switch (cc) {
+            case '0': out << (linePending ? "\r\n\r\n" : "\r\n"); break;
+            case '1': out << "\r\n\f\r \r"; break;
+            case '+': out << "\r"; break;
+            default:
+                if (linePending) out << "\r\n";
+        }
+        if (rec.size() > 1) out.write(rec.data() + 1, static_cast<std::streamsize>(rec.size() - 1));
+        linePending = true;
+        return;
+    }
+    Unit* u = FindUnit(unit);
+    if (!u) Raise(Err::NotConnected, "WRITE", ReportName(unit));
+    if (u->readOnly) Raise(Err::ReadOnly, "WRITE", u->name);
+    Position(*u, LastOp::Write);
+    if (!u->written) {
+        // The first record written after an open or a rewind becomes the
+        // last one of the file: cut the file here.
+        const long at = std::ftell(u->fp);
+        if (at < 0 || std::fflush(u->fp) != 0 || ftruncate(fileno(u->fp), at) != 0)
+            Raise(Err::WriteFailed, "WRITE", u->name);
+        u->written = true;
+    }
+    if (std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size() || std::fwrite("\r\n", 1, 2, u->fp) != 2 ||
+        std::ferror(u->fp))
+        Raise(Err::WriteFailed, "WRITE", u->name);
+}
+
+void CloseAllUnits() {
+    while (!units.empty()) {
+        const int n = units.begin()->first;
+        CloseFile(n, false, false);
+    }
+}
+
+}  // namespace rio
+
+using namespace rio;
+
+int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) {
+    std::string fname = TrimRight(name.c, Text14::size());
+    auto failed = [&](Err e) -> int {
+        if (errReturn) return ErrNumber(e);
+        Raise(e, "OPEN", fname.empty() ? std::to_string(unit) : fname);
+    };
+    if (unit <= 0) return failed(Err::BadUnit);
+    if (Trim(fname).empty()) fname = BlankName(unit);
+    const std::string st = Upper(Trim(TrimRight(status.c, Text3::size())));
+    // Opening a connected unit first closes its old connection.
+    CloseFile(unit, false, false);
+
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(fname), ec);
+    if (ec) return failed(Err::OpenFailed);
+    const fs::file_status fst = fs::status(p, ec);
+    const bool exists = fs::exists(fst);
+
+    auto u = std::make_unique<Unit>();
+    u->number = unit;
+    u->name = fname;
+    u->path = p;
+    if (st == "OLD" || (st == "UNK" && exists)) {
+        if (!exists) return failed(Err::FileNotFound);
+        if (fs::is_directory(fst)) return failed(Err::NotAFile);
+        if (ConnectedElsewhere(p)) return failed(Err::FileConnected);
+        u->fp = std::fopen(p.c_str(), "r+b");
+        if (!u->fp && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+            // Kept readable: a write to it ends the run.
+            u->fp = std::fopen(p.c_str(), "rb");
+            u->readOnly = u->fp != nullptr;
+        }
+        if (!u->fp) return failed(Err::OpenFailed);
+    } else if (st == "NEW" || st == "UNK") {
+        if (exists) return failed(Err::FileExists);
+        u->fp = std::fopen(p.c_str(), "w+bx");
+        if (!u->fp) return failed(errno == EEXIST ? Err::FileExists : Err::OpenFailed);
+    } else {
+        return failed(Err::BadStatus);
+    }
+    units[unit] = std::move(u);
+    return 0;
+}
+
+void CloseUnit(int unit, const char* disposition) {
+    if (unit == CONSOLE) {
+        EndPendingLine(true);
+        ConOut().flush();
+        return;
+    }
+    const bool remove = disposition && Upper(Trim(disposition)) == "DELETE";
+    CloseFile(unit, remove, true);
+}
+
+void RewindUnit(int unit) {
+    Unit* u = FindUnit(unit);
+    if (!u) return;
+    if (std::fseek(u->fp, 0, SEEK_SET) != 0) Raise(Err::WriteFailed, "REWIND", u->name);
+    u->written = false;
+    u->last = LastOp::None;
+}
+
+bool UnitIsOpen(int unit) { return unit == CONSOLE || FindUnit(unit) != nullptr; }
+
+std::string UnitFileName(int unit) {
+    if (unit == CONSOLE) return "CON";
+    const Unit* u = FindUnit(unit);
+    return u ? u->name : std::string();
+}
+
+void SetCommandLine(int argc, char** argv) {
+    commandArgs.clear();
+    nextArg = 0;
+    for (int i = 1; i < argc; ++i) commandArgs.emplace_back(argv[i]);
+}
+
+void ShutDownUnits() {
+    ResetWriter();
+    ResetReader();
+    EndPendingLine(true);
+    ConOut().flush();
+    CloseAllUnits();
+}
+
+void SetConsoleStreams(std::istream* in, std::ostream* out) {
+    conIn = in;
+    conOut = out;
+}
+
+void ResetRecordIo() {
+    ResetWriter();
+    ResetReader();
+    CloseAllUnits();
+    linePending = false;
+    commandArgs.clear();
+    nextArg = 0;
+}
