@@ -22,15 +22,23 @@ std::string CheckStations(const Vec<int, 99>& sta, int count, int nsta, const ch
 }  // namespace
 
 std::string ModelLimitViolation(const RotorModel& m) {
-    if (!CountInRange(m.NSTA, 2)) return " The number of stations must lie between 2 and 99";
-    if (!CountInRange(m.NDISC, 0)) return " The number of discs must lie between 0 and 99";
-    if (!CountInRange(m.NBRG, 0)) return " The number of bearings must lie between 0 and 99";
-    if (!CountInRange(m.NPED, 0)) return " The number of pedestals must lie between 0 and 99";
-    if (!CountInRange(m.NCM, 0)) return " The number of added weights must lie between 0 and 99";
-    if (!CountInRange(m.NSPEED, 1)) return " The number of speeds must lie between 1 and 99";
+    struct Count {
+        int value, low;
+        const char* what;
+    };
+    const Count counts[] = {{m.NSTA, 2, "stations"},      {m.NDISC, 0, "discs"},
+                            {m.NBRG, 0, "bearings"},      {m.NPED, 0, "pedestals"},
+                            {m.NCM, 0, "added weights"}, {m.NSPEED, 1, "speeds"}};
+    for (const Count& c : counts)
+        if (!CountInRange(c.value, c.low))
+            return std::string(" The number of ") + c.what + " (" + std::to_string(c.value) +
+                   ") must lie between " + std::to_string(c.low) + " and 99";
     if (2 * m.NSTA + m.NPED > 198)
-        return " 2 x stations + pedestals exceeds 198, the limit of the code";
-    if (m.NPED > m.NBRG) return " There are more pedestals than bearings";
+        return " 2 x stations + pedestals = " + std::to_string(2 * m.NSTA + m.NPED) +
+               " exceeds 198, the limit of the code";
+    if (m.NPED > m.NBRG)
+        return " There are more pedestals (" + std::to_string(m.NPED) + ") than bearings (" +
+               std::to_string(m.NBRG) + ")";
     return {};
 }
 
