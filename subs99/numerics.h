@@ -34,6 +34,8 @@ void RealEigenvalues(Mat<double> a, int n, double* wr, double* wi, double* work,
                      double radix, double machep);
 
 // ---- Complex linear solver -----------------------------------------------
+// Complex quotient a / b (scaled so that no intermediate overflows).
+ZDouble ComplexQuotient(ZDouble a, ZDouble b);
 int ComplexMaxIndex(int n, const ZDouble* x, int incx);
 void ComplexScale(int n, ZDouble a, ZDouble* x, int incx);
 void ComplexAxpy(int n, ZDouble a, const ZDouble* x, int incx, ZDouble* y, int incy);

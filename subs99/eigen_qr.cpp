@@ -1,0 +1,372 @@
+// Eigenvalues of a real general matrix: balancing, Householder reduction to
+// upper Hessenberg form and the shifted double-step QR iteration.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "subs99/numerics.h"
+
+namespace {
+// Rows handled per block where a row-oriented sum is gathered column by
+// column into a buffer on the stack.
+constexpr int ROWBLOCK = 512;
+
+double SignOf(double a, double b) { return b >= 0.0 ? std::fabs(a) : -std::fabs(a); }
+
+// Exchanges rows and columns j and m: columns over rows 1 .. l, rows over
+// columns k .. n.
+void Exchange(Mat<double> a, int n, int j, int m, int k, int l) {
+    if (j == m) return;
+    double* cj = a.col(j);
+    double* cm = a.col(m);
+    for (int i = 0; i < l; ++i) std::swap(cj[i], cm[i]);
+    for (int i = k; i <= n; ++i) std::swap(a(j, i), a(m, i));
+}
+}  // namespace
+
+void BalanceMatrix(Mat<double> a, int n, int& low, int& igh, double* scale, double radix) {
+    const double b2 = radix * radix;
+    int k = 1;
+    int l = n;
+
+    // Rows isolating an eigenvalue are pushed down.
+    for (bool again = true; again && l >= 1;) {
+        again = false;
+        for (int j = l; j >= 1; --j) {
+            bool isolated = true;
+            for (int i = 1; i <= l; ++i) {
+                if (i != j && a(j, i) != 0.0) {
+                    isolated = false;
+                    break;
+                }
+            }
+            if (!isolated) continue;
+            scale[l - 1] = j;
+            Exchange(a, n, j, l, k, l);
+            if (l == 1) {
+                low = k;
+                igh = l;
+                return;
+            }
+            --l;
+            again = true;
+            break;
+        }
+    }
+    // Columns isolating an eigenvalue are pushed left.
+    for (bool again = true; again;) {
+        again = false;
+        for (int j = k; j <= l; ++j) {
+            const double* cj = a.col(j);
+            bool isolated = true;
+            for (int i = k; i <= l; ++i) {
+                if (i != j && cj[i - 1] != 0.0) {
+                    isolated = false;
+                    break;
+                }
+            }
+            if (!isolated) continue;
+            scale[k - 1] = j;
+            Exchange(a, n, j, k, k, l);
+            ++k;
+            again = true;
+            break;
+        }
+    }
+
+    // Diagonal scaling by powers of the radix until a pass changes nothing.
+    for (int i = k; i <= l; ++i) scale[i - 1] = 1.0;
+    for (bool noconv = true; noconv;) {
+        noconv = false;
+        for (int i = k; i <= l; ++i) {
+            double c = 0.0;
+            double r = 0.0;
+            const double* ci = a.col(i);
+            for (int j = k; j <= l; ++j) {
+                if (j == i) continue;
+                c += std::fabs(ci[j - 1]);
+                r += std::fabs(a(i, j));
+            }
+            if (c == 0.0 || r == 0.0) continue;
+            double g = r / radix;
+            double f = 1.0;
+            const double s = c + r;
+            while (c < g) {
+                f *= radix;
+                c *= b2;
+            }
+            g = r * radix;
+            while (c >= g) {
+                f /= radix;
+                c /= b2;
+            }
+            if ((c + r) / f < 0.95 * s) {
+                g = 1.0 / f;
+                scale[i - 1] *= f;
+                noconv = true;
+                for (int j = k; j <= n; ++j) a(i, j) *= g;
+                double* cw = a.col(i);
+                for (int j = 0; j < l; ++j) cw[j] *= f;
+            }
+        }
+    }
+    low = k;
+    igh = l;
+}
+
+void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
+    double fbuf[ROWBLOCK];
+    for (int m = low + 1; m <= igh - 1; ++m) {
+        ort[m - 1] = 0.0;
+        double scale = 0.0;
+        const double* cprev = a.col(m - 1);
+        for (int i = m; i <= igh; ++i) scale += std::fabs(cprev[i - 1]);
+        if (scale == 0.0) continue;
+        double h = 0.0;
+        for (int i = igh; i >= m; --i) {
+            ort[i - 1] = cprev[i - 1] / scale;
+            h += ort[i - 1] * ort[i - 1];
+        }
+        const double g = -SignOf(std::sqrt(h), ort[m - 1]);
+        h -= ort[m - 1] * g;
+        ort[m - 1] -= g;
+        const double* u = ort;
+
+        // (I - u u'/h) A on columns m .. n: each column's sum runs over
+        // i = igh down to m; four columns are summed side by side.
+        int j = m;
+        for (; j + 3 <= n; j += 4) {
+            double* c0 = a.col(j);
+            double* c1 = a.col(j + 1);
+            double* c2 = a.col(j + 2);
+            double* c3 = a.col(j + 3);
+            double f0 = 0.0, f1 = 0.0, f2 = 0.0, f3 = 0.0;
+            for (int i = igh - 1; i >= m - 1; --i) {
+                const double ui = u[i];
+                f0 += ui * c0[i];
+                f1 += ui * c1[i];
+                f2 += ui * c2[i];
+                f3 += ui * c3[i];
+            }
+            f0 /= h;
+            f1 /= h;
+            f2 /= h;
+            f3 /= h;
+            for (int i = m - 1; i < igh; ++i) {
+                const double ui = u[i];
+                c0[i] -= f0 * ui;
+                c1[i] -= f1 * ui;
+                c2[i] -= f2 * ui;
+                c3[i] -= f3 * ui;
+            }
+        }
+        for (; j <= n; ++j) {
+            double* cj = a.col(j);
+            double f = 0.0;
+            for (int i = igh - 1; i >= m - 1; --i) f += u[i] * cj[i];
+            f /= h;
+            for (int i = m - 1; i < igh; ++i) cj[i] -= f * u[i];
+        }
+
+        // A (I - u u'/h) on rows 1 .. igh: each row's sum runs over
+        // j = igh down to m, gathered column by column for a block of rows.
+        for (int r0 = 0; r0 < igh; r0 += ROWBLOCK) {
+            const int r1 = std::min(igh, r0 + ROWBLOCK);
+            const int nr = r1 - r0;
+            for (int i = 0; i < nr; ++i) fbuf[i] = 0.0;
+            for (int jj = igh; jj >= m; --jj) {
+                const double uj = u[jj - 1];
+                const double* cj = a.col(jj) + r0;
+                for (int i = 0; i < nr; ++i) fbuf[i] += uj * cj[i];
+            }
+            for (int i = 0; i < nr; ++i) fbuf[i] /= h;
+            for (int jj = m; jj <= igh; ++jj) {
+                const double uj = u[jj - 1];
+                double* cj = a.col(jj) + r0;
+                for (int i = 0; i < nr; ++i) cj[i] -= fbuf[i] * uj;
+            }
+        }
+        ort[m - 1] = scale * ort[m - 1];
+        a(m, m - 1) = scale * g;
+    }
+}
+
+void HessenbergQr(Mat<double> a, int n, int low, int igh, double* wr, double* wi, int& ierr,
+                  double machep) {
+    ierr = 0;
+    double norm = 0.0;
+    for (int j = 1; j <= n; ++j) {
+        const double* cj = a.col(j);
+        for (int i = 1; i <= std::min(n, j + 1); ++i) norm += std::fabs(cj[i - 1]);
+    }
+    for (int i = 1; i <= n; ++i) {
+        if (i >= low && i <= igh) continue;
+        wr[i - 1] = a(i, i);
+        wi[i - 1] = 0.0;
+    }
+
+    int en = igh;
+    double t = 0.0;
+    while (en >= low) {
+        int its = 0;
+        const int na = en - 1;
+        const int enm2 = na - 1;
+        for (;;) {
+            // A small sub-diagonal element splits the matrix.
+            int l = low;
+            for (int ll = en; ll >= low + 1; --ll) {
+                double s = std::fabs(a(ll - 1, ll - 1)) + std::fabs(a(ll, ll));
+                if (s == 0.0) s = norm;
+                if (std::fabs(a(ll, ll - 1)) <= machep * s) {
+                    l = ll;
+                    break;
+                }
+            }
+            double x = a(en, en);
+            if (l == en) {  // one real root
+                wr[en - 1] = x + t;
+                wi[en - 1] = 0.0;
+                en = na;
+                break;
+            }
+            double y = a(na, na);
+            double w = a(en, na) * a(na, en);
+            if (l == na) {  // a pair of roots
+                const double p = (y - x) / 2.0;
+                const double q = p * p + w;
+                double z = std::sqrt(std::fabs(q));
+                x = x + t;
+                if (q >= 0.0) {
+                    z = p + SignOf(z, p);
+                    wr[na - 1] = x + z;
+                    wr[en - 1] = wr[na - 1];
+                    if (z != 0.0) wr[en - 1] = x - w / z;
+                    wi[na - 1] = 0.0;
+                    wi[en - 1] = 0.0;
+                } else {
+                    wr[na - 1] = x + p;
+                    wr[en - 1] = x + p;
+                    wi[na - 1] = z;
+                    wi[en - 1] = -z;
+                }
+                en = enm2;
+                break;
+            }
+            if (its == 30) {
+                ierr = en;
+                return;
+            }
+            if (its == 10 || its == 20) {  // exceptional shift
+                t += x;
+                for (int i = low; i <= en; ++i) a(i, i) -= x;
+                const double s = std::fabs(a(en, na)) + std::fabs(a(na, enm2));
+                x = 0.75 * s;
+                y = x;
+                w = -0.4375 * s * s;
+            }
+            ++its;
+
+            // Two consecutive small sub-diagonal elements.
+            int m = enm2;
+            double p = 0.0, q = 0.0, r = 0.0;
+            for (;; --m) {
+                const double zz = a(m, m);
+                r = x - zz;
+                double s = y - zz;
+                p = (r * s - w) / a(m + 1, m) + a(m, m + 1);
+                q = a(m + 1, m + 1) - zz - r - s;
+                r = a(m + 2, m + 1);
+                s = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                p /= s;
+                q /= s;
+                r /= s;
+                if (m == l) break;
+                if (std::fabs(a(m, m - 1)) * (std::fabs(q) + std::fabs(r)) <=
+                    machep * std::fabs(p) *
+                        (std::fabs(a(m - 1, m - 1)) + std::fabs(zz) + std::fabs(a(m + 1, m + 1))))
+                    break;
+            }
+            for (int i = m + 2; i <= en; ++i) {
+                a(i, i - 2) = 0.0;
+                if (i != m + 2) a(i, i - 3) = 0.0;
+            }
+
+            // Double QR step on rows l .. en and columns m .. en.
+            for (int k = m; k <= na; ++k) {
+                const bool notlast = k != na;
+                if (k != m) {
+                    p = a(k, k - 1);
+                    q = a(k + 1, k - 1);
+                    r = notlast ? a(k + 2, k - 1) : 0.0;
+                    x = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                    if (x == 0.0) continue;
+                    p /= x;
+                    q /= x;
+                    r /= x;
+                }
+                const double s = SignOf(std::sqrt(p * p + q * q + r * r), p);
+                if (s == 0.0) continue;
+                if (k != m) {
+                    a(k, k - 1) = -s * x;
+                } else if (l != m) {
+                    a(k, k - 1) = -a(k, k - 1);
+                }
+                p += s;
+                x = p / s;
+                y = q / s;
+                const double zz = r / s;
+                q /= p;
+                r /= p;
+                const int jmax = std::min(en, k + 3);
+                if (notlast) {
+                    for (int j = k; j <= en; ++j) {
+                        double* cj = a.col(j) + (k - 1);
+                        double pp = cj[0] + q * cj[1];
+                        pp = pp + r * cj[2];
+                        cj[2] -= pp * zz;
+                        cj[1] -= pp * y;
+                        cj[0] -= pp * x;
+                    }
+                    double* ck0 = a.col(k);
+                    double* ck1 = a.col(k + 1);
+                    double* ck2 = a.col(k + 2);
+                    for (int i = l - 1; i < jmax; ++i) {
+                        double pp = x * ck0[i] + y * ck1[i];
+                        pp = pp + zz * ck2[i];
+                        ck2[i] -= pp * r;
+                        ck1[i] -= pp * q;
+                        ck0[i] -= pp;
+                    }
+                } else {
+                    for (int j = k; j <= en; ++j) {
+                        double* cj = a.col(j) + (k - 1);
+                        const double pp = cj[0] + q * cj[1];
+                        cj[1] -= pp * y;
+                        cj[0] -= pp * x;
+                    }
+                    double* ck0 = a.col(k);
+                    double* ck1 = a.col(k + 1);
+                    for (int i = l - 1; i < jmax; ++i) {
+                        const double pp = x * ck0[i] + y * ck1[i];
+                        ck1[i] -= pp * q;
+                        ck0[i] -= pp;
+                    }
+                }
+            }
+        }
+    }
+}
+
+void RealEigenvalues(Mat<double> a, int n, double* wr, double* wi, double* work, int& ierr,
+                     double radix, double machep) {
+    if (n > a.ld) {
+        ierr = 10 * n;
+        return;
+    }
+    ierr = 0;
+    if (n < 1) return;
+    int low = 1, igh = n;
+    BalanceMatrix(a, n, low, igh, work, radix);
+    ReduceToHessenberg(a, n, low, igh, work);
+    HessenbergQr(a, n, low, igh, wr, wi, ierr, machep);
+}
