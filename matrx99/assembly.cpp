@@ -1,5 +1,284 @@
+// Speed-independent system matrices: Euler-Bernoulli shaft elements, discs,
+// point weights, the three mass distributions and the pedestal degrees of
+// freedom; and the check that refuses a model that cannot be analysed.
+#include <cmath>
+#include <string>
+
+#include "inputs99/analysis_options.h"
+#include "inputs99/rotor_model.h"
 #include "matrx99/system_matrices.h"
 
-// Placeholder until the real implementation lands.
-void AssembleRotorMatrices() {}
-std::string ModelAnalysisRefusal() { return {}; }
+namespace {
+
+// A table value above this is used as entered; at or below it the value is
+// computed from the geometry.
+constexpr float kEntryThreshold = 1.0e-6f;
+
+float Pi() { return 4.0f * std::atan(1.0f); }
+
+// Half-element rotary inertia of every shaft element (weight x length^2).
+Vec<float, 99> HALFROT;
+
+// Adds the symmetric 8 x 8 element matrix given by its upper triangle to the
+// global matrix g at rows and columns off+1 .. off+8.
+void AddElementMatrix(Mat<float> g, int off, const float (&upper)[8][8]) {
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) {
+            const float v = i <= j ? upper[i][j] : upper[j][i];
+            if (v != 0.0f) g(off + i + 1, off + j + 1) += v;
+        }
+}
+
+// Shaft element properties; computed weights and area moments go back into
+// SHAFT.
+void ShaftElementProperties(float pi) {
+    RotorModel& m = MODEL;
+    HALFROT.clear();
+    for (int e = 1; e <= m.NSTA - 1; ++e) {
+        const float od = m.SHAFT(e, 1), id = m.SHAFT(e, 2), len = m.SHAFT(e, 3);
+        if (m.SHAFT(e, 5) <= kEntryThreshold)
+            m.SHAFT(e, 5) = (pi / 4.0f) * (od * od - id * id) * len * m.Rho;
+        if (m.SHAFT(e, 4) <= kEntryThreshold)
+            m.SHAFT(e, 4) = (pi / 64.0f) * (od * od * od * od - id * id * id * id);
+        const float w = m.SHAFT(e, 5);
+        HALFROT(e) = (w / 2.0f) * ((3.0f * (od * od + id * id) + len * len) / 48.0f + len * len / 16.0f);
+    }
+}
+
+// Disc weight and mass moments per station (pointer over the disc table).
+void DiscStations(float pi) {
+    const RotorModel& m = MODEL;
+    SYS.STDW.clear();
+    SYS.STIP.clear();
+    SYS.STIT.clear();
+    int k = 1;
+    for (int s = 1; s <= m.NSTA; ++s) {
+        if (k > m.NDISC || m.DSTA(k) != s) continue;
+        const float od = m.DISC(k, 1), id = m.DISC(k, 2), t = m.DISC(k, 3);
+        const float dw = m.DISC(k, 4) > kEntryThreshold ? m.DISC(k, 4)
+                                                        : (pi / 4.0f) * (od * od - id * id) * t * m.Rho;
+        SYS.STDW(s) = dw;
+        SYS.STIP(s) = m.DISC(k, 5) > kEntryThreshold ? m.DISC(k, 5) : dw * (od * od + id * id) / 8.0f;
+        SYS.STIT(s) = m.DISC(k, 6) > kEntryThreshold
+                          ? m.DISC(k, 6)
+                          : dw * (3.0f * (od * od + id * id) + 4.0f * t * t) / 48.0f;
+        ++k;
+    }
+}
+
+void ElementStiffness(int e) {
+    const RotorModel& m = MODEL;
+    const float len = m.SHAFT(e, 3), ei = m.E * m.SHAFT(e, 4);
+    const float a = 12.0f * ei / (len * len * len);
+    const float b = 6.0f * ei / (len * len);
+    const float c = 4.0f * ei / len;
+    const float f = 2.0f * ei / len;
+    const float k[8][8] = {
+        {a, 0, 0, b, -a, 0, 0, b},   {0, a, -b, 0, 0, -a, -b, 0}, {0, 0, c, 0, 0, b, f, 0},
+        {0, 0, 0, c, -b, 0, 0, f},   {0, 0, 0, 0, a, 0, 0, -b},   {0, 0, 0, 0, 0, a, b, 0},
+        {0, 0, 0, 0, 0, 0, c, 0},    {0, 0, 0, 0, 0, 0, 0, c},
+    };
+    AddElementMatrix(SYS.STIFF.view(), 4 * (e - 1), k);
+}
+
+void ElementConsistentMass(int e) {
+    const RotorModel& m = MODEL;
+    const float len = m.SHAFT(e, 3), s = m.SHAFT(e, 5) / 420.0f;
+    const float l1 = 22.0f * len * s, l2 = 13.0f * len * s;
+    const float q4 = 4.0f * len * len * s, q3 = 3.0f * len * len * s;
+    const float t1 = 156.0f * s, t2 = 54.0f * s;
+    const float mm[8][8] = {
+        {t1, 0, 0, l1, t2, 0, 0, -l2}, {0, t1, -l1, 0, 0, t2, l2, 0}, {0, 0, q4, 0, 0, -l2, -q3, 0},
+        {0, 0, 0, q4, l2, 0, 0, -q3},  {0, 0, 0, 0, t1, 0, 0, -l1},   {0, 0, 0, 0, 0, t1, l1, 0},
+        {0, 0, 0, 0, 0, 0, q4, 0},     {0, 0, 0, 0, 0, 0, 0, q4},
+    };
+    AddElementMatrix(SYS.MASS.view(), 4 * (e - 1), mm);
+}
+
+// Translational shaft mass of the lumped distributions: a share of each
+// adjacent element on the diagonal, the (1/6 - 1/3 - 1/6) distribution also
+// couples the two stations of an element.
+void LumpedShaftMass(int massopt) {
+    const RotorModel& m = MODEL;
+    const int n = m.NSTA;
+    const float share = massopt == 2 ? 3.0f : 2.0f;
+    for (int s = 1; s <= n; ++s) {
+        const int r = 4 * s - 3;
+        float w;
+        if (s == 1)
+            w = m.SHAFT(1, 5) / share;
+        else if (s == n)
+            w = m.SHAFT(n - 1, 5) / share;
+        else
+            w = (m.SHAFT(s - 1, 5) + m.SHAFT(s, 5)) / share;
+        if (n < 2) w = 0.0f;
+        SYS.MASS(r, r) = w;
+        SYS.MASS(r + 1, r + 1) = w;
+    }
+    if (massopt != 2) return;
+    for (int s = 1; s <= n - 1; ++s) {
+        const float c = m.SHAFT(s, 5) / 6.0f;
+        SYS.MASS(4 * s - 3, 4 * s + 1) = c;
+        SYS.MASS(4 * s + 1, 4 * s - 3) = c;
+        SYS.MASS(4 * s - 2, 4 * s + 2) = c;
+        SYS.MASS(4 * s + 2, 4 * s - 2) = c;
+    }
+}
+
+// Bearing weights and added weights per station (pointers as for discs).
+void PointWeights() {
+    const RotorModel& m = MODEL;
+    SYS.STBW.clear();
+    SYS.STWT.clear();
+    int kb = 1, kw = 1;
+    for (int s = 1; s <= m.NSTA; ++s) {
+        if (kb <= m.NBRG && m.BSTA(kb) == s) SYS.STBW(s) = m.BWT(kb++);
+        if (kw <= m.NCM && m.WSTA(kw) == s) SYS.STWT(s) = m.WWT(kw++);
+        const float w = SYS.STBW(s) + SYS.STDW(s) + SYS.STWT(s);
+        SYS.MASS(4 * s - 3, 4 * s - 3) += w;
+        SYS.MASS(4 * s - 2, 4 * s - 2) += w;
+    }
+}
+
+Array2<float, 99, 2> PEDVALUES;
+
+}  // namespace
+
+void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* pedpos,
+                        Mat<const float> v, Mat<float> a, Mat<float> w) {
+    (void)ldv;  // v carries its own leading dimension
+    const int nsta = MODEL.NSTA, nped = MODEL.NPED;
+    for (int j = 1; j <= ld; ++j)
+        for (int i = 1; i <= ld; ++i) w(i, j) = 0.0f;
+
+    int k = 1;
+    for (int s = 1; s <= nsta; ++s) {
+        pedflag[s - 1] = (k <= nped && psta[k - 1] == s) ? 1 : 0;
+        if (pedflag[s - 1] == 1) ++k;
+    }
+    // Positions of the pedestal pairs, and the shift of each station's rows.
+    int shift[99];
+    int n = 0, q = 0;
+    for (int s = 1; s <= nsta; ++s) {
+        shift[s - 1] = 2 * q;
+        n += 4;
+        if (pedflag[s - 1] == 1) {
+            pedpos[q] = n + 1;
+            ++q;
+            n += 2;
+        }
+    }
+    const int nshaft = 4 * nsta;
+    for (int j = 1; j <= nshaft; ++j) {
+        const int nj = j + shift[(j - 1) / 4];
+        for (int i = 1; i <= j; ++i) w(i + shift[(i - 1) / 4], nj) = a(i, j);
+    }
+    for (int p = 1; p <= q; ++p) {
+        const int pos = pedpos[p - 1];
+        w(pos, pos) = v(p, 1);
+        w(pos + 1, pos + 1) = v(p, 2);
+    }
+    for (int j = 1; j <= ld; ++j)
+        for (int i = j + 1; i <= ld; ++i) w(i, j) = w(j, i);
+    for (int j = 1; j <= ld; ++j)
+        for (int i = 1; i <= ld; ++i) a(i, j) = w(i, j);
+}
+
+void AssembleRotorMatrices() {
+    RotorModel& m = MODEL;
+    const float pi = Pi();
+    SYS.GRAV = m.IUNITS == 2 ? 9810.0f : 386.0f;
+    SYS.NDOF = 4 * m.NSTA + 2 * m.NPED;
+    // Distributions other than 2 and 3 are the lumped distribution 1.
+    const int massopt = (OPTS.MASSOPT == 2 || OPTS.MASSOPT == 3) ? OPTS.MASSOPT : 1;
+
+    ShaftElementProperties(pi);
+    DiscStations(pi);
+    SYS.STROT.clear();
+    for (int s = 1; s <= m.NSTA; ++s) {
+        float r = SYS.STIT(s);
+        if (s > 1) r += HALFROT(s - 1);
+        if (s < m.NSTA) r += HALFROT(s);
+        SYS.STROT(s) = r;
+    }
+
+    SYS.MASS.clear();
+    SYS.STIFF.clear();
+    SYS.DAMP.clear();
+    for (int e = 1; e <= m.NSTA - 1; ++e) {
+        ElementStiffness(e);
+        if (massopt == 3) ElementConsistentMass(e);
+    }
+
+    if (massopt == 3) {
+        // The shaft has no rotary inertia here, but the discs' transverse
+        // mass moments belong on the rotation diagonals.
+        for (int s = 1; s <= m.NSTA; ++s) {
+            SYS.MASS(4 * s - 1, 4 * s - 1) += SYS.STIT(s);
+            SYS.MASS(4 * s, 4 * s) += SYS.STIT(s);
+        }
+    } else {
+        for (int s = 1; s <= m.NSTA; ++s) {
+            SYS.MASS(4 * s - 1, 4 * s - 1) = SYS.STROT(s);
+            SYS.MASS(4 * s, 4 * s) = SYS.STROT(s);
+        }
+        LumpedShaftMass(massopt);
+    }
+    PointWeights();
+
+    const int nshaft = 4 * m.NSTA;
+    for (int j = 1; j <= nshaft; ++j)
+        for (int i = 1; i <= nshaft; ++i) SYS.MASS(i, j) = SYS.MASS(i, j) / SYS.GRAV;
+
+    SYS.PEDPOS.clear();
+    if (m.NPED > 0) {
+        PEDVALUES.clear();
+        for (int p = 1; p <= m.NPED; ++p) {
+            PEDVALUES(p, 1) = m.PEDC(p, 1);
+            PEDVALUES(p, 2) = m.PEDC(p, 2);
+        }
+        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
+                           PEDVALUES.view(), SYS.STIFF.view(), SYS.WORK.view());
+        for (int p = 1; p <= m.NPED; ++p) {
+            PEDVALUES(p, 1) = m.PWT(p) / SYS.GRAV;
+            PEDVALUES(p, 2) = m.PWT(p) / SYS.GRAV;
+        }
+        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
+                           PEDVALUES.view(), SYS.MASS.view(), SYS.WORK.view());
+        for (int p = 1; p <= m.NPED; ++p) {
+            PEDVALUES(p, 1) = m.PEDC(p, 3);
+            PEDVALUES(p, 2) = m.PEDC(p, 4);
+        }
+        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
+                           PEDVALUES.view(), SYS.DAMP.view(), SYS.WORK.view());
+    } else {
+        SYS.PEDFLAG.clear();
+    }
+}
+
+std::string ModelAnalysisRefusal() {
+    const RotorModel& m = MODEL;
+    std::string msg = ModelLimitViolation(m);
+    if (!msg.empty()) return msg;
+    for (int e = 1; e <= m.NSTA - 1; ++e) {
+        if (!(m.SHAFT(e, 3) > 0.0f))
+            return " Shaft element No." + std::to_string(e) + " has a length that is not positive";
+    }
+    if (m.NSPEED > 1) {
+        for (int j = 2; j <= m.NSPEED; ++j)
+            if (!(m.SPEED(j) > m.SPEED(j - 1)))
+                return " Bearing speed No." + std::to_string(j) + " is not above speed No." +
+                       std::to_string(j - 1) + ": the speeds must ascend";
+    }
+    msg = ModelStationViolation(m);
+    if (!msg.empty()) return msg;
+    if (!PedestalsAtBearings(m)) {
+        // Name the first pedestal that the walk over the bearings misses.
+        int k = 1;
+        for (int b = 1; b <= m.NBRG && k <= m.NPED; ++b)
+            if (m.PSTA(k) == m.BSTA(b)) ++k;
+        return " Pedestal No." + std::to_string(k) + " (station " + std::to_string(m.PSTA(k)) +
+               ") does not stand at a bearing station";
+    }
+    return {};
+}

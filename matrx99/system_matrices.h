@@ -37,6 +37,13 @@ extern SystemMatrices SYS;
 
 // Speed-independent MASS, STIFF, DAMP and the per-station arrays from MODEL.
 void AssembleRotorMatrices();
+// Expands a with the two pedestal degrees of freedom after each pedestal
+// station (from psta, MODEL.NSTA and MODEL.NPED): pedflag (per station) and
+// pedpos (per pedestal) are filled, pedestal q gets v(q, 1), v(q, 2) on its
+// diagonal; the result is the symmetric expansion of a's upper triangle.
+// w is a scratch matrix of a's shape.
+void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* pedpos,
+                        Mat<const float> v, Mat<float> a, Mat<float> w);
 // STIFF and DAMP for the speed spdnow, from STIFF0/DAMP0, the bearing blocks
 // (interval SYS.ISPAN of the speed table) and the gyroscopic terms.
 void BuildSpeedMatrices(float spdnow);
