@@ -1,4 +1,271 @@
-#include "inputs99/front_end.h"
+// The data editor: changes one item of the model in memory at a time, and
+// after a change of the number of stations walks the user through every
+// table that depends on it (the cascade).
+//
+// Counts typed here are held to the same limits as at keyboard entry, the
+// stations typed to 1..NSTA in ascending order, and the pedestal-at-bearing
+// rule is tested after every change that can break it.
+#include <algorithm>
+#include <string>
 
-// Placeholder until the real implementation lands.
-void DataEditor() {}
+#include "inputs99/analysis_options.h"
+#include "inputs99/entry_sections.h"
+#include "inputs99/front_end.h"
+#include "inputs99/rotor_model.h"
+#include "recordio/recordio.h"
+
+namespace {
+
+bool AnswerIs(const char* a) { return FRONT.ANS == a; }
+
+// The size limit of the system matrices, on top of the count checks shared
+// with keyboard entry.
+const char* const SIZE_REFUSAL = " Refused : 2 x stations + pedestals would exceed 198, the limit of the code";
+
+std::string PedestalCountOrSizeRefusal(int n) {
+    std::string msg = PedestalCountRefusal(n);
+    if (msg.empty() && 2 * MODEL.NSTA + n > 2 * MAXROWS) msg = SIZE_REFUSAL;
+    return msg;
+}
+
+std::string StationCountRefusal(int n) {
+    std::string msg = RangeRefusal("stations", n, 2, MAXROWS);
+    if (msg.empty() && 2 * n + MODEL.NPED > 2 * MAXROWS) msg = SIZE_REFUSAL;
+    return msg;
+}
+
+// A table whose count grew holds old rows that may not fit the stations:
+// then every row of it is located again.
+void RelocateIfOutOfOrder(StationTable t, const char* what) {
+    if (StationsInOrder(t)) return;
+    Write(CONSOLE, FREE, std::string(" The ") + what + " are not at ascending stations: please locate them again");
+    RelocateRows(t, 1, StationCount(t));
+}
+
+void EditTitle() {
+    for (;;) {
+        Write(CONSOLE, "(2X,'Current title is : ',A50,/,2X,'Change the title ? Y/N > ')", MODEL.TITLE);
+        AskYesNo();
+        if (AnswerIs("Y")) {
+            Write(CONSOLE, FREE, "  Input New Title ... ");
+            Read(CONSOLE, "(A50)", MODEL.TITLE);
+            return;
+        }
+        if (AnswerIs("N")) return;
+    }
+}
+
+void EditDiscCount() {
+    Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
+    MODEL.NDISC = AskCount("  Input New Number of Discs ... ", true, MODEL.NDISC, DiscCountRefusal);
+    RelocateIfOutOfOrder(StationTable::Disc, "discs");
+}
+
+void EditBearingCount() {
+    Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
+    MODEL.NBRG = AskCount("  Input New Number of Bearings ... ", true, MODEL.NBRG, [](int n) {
+        std::string msg = BearingCountRefusal(n);
+        if (msg.empty() && n < MODEL.NPED)
+            msg = " Refused : every pedestal needs a bearing; there are " + std::to_string(MODEL.NPED) +
+                  " pedestals";
+        return msg;
+    });
+    RelocateIfOutOfOrder(StationTable::Bearing, "bearings");
+    EnsurePedestalRule();
+}
+
+void EditPedestalCount() {
+    Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
+    MODEL.NPED =
+        AskCount("  Input New Number of Pedestals ... ", true, MODEL.NPED, PedestalCountOrSizeRefusal);
+    EnsurePedestalRule();
+}
+
+// Cascade question on a count: "Y" asks the new count, "N" keeps the current
+// one if it still fits; other answers ask the question again.
+int AskChangedCount(const char* question, const char* enterPrompt, int current, const CountCheck& refusal) {
+    for (;;) {
+        Write(CONSOLE, FREE, question);
+        AskYesNo();
+        if (AnswerIs("Y")) return AskCount(enterPrompt, true, current, refusal);
+        if (AnswerIs("N")) {
+            const std::string msg = refusal(current);
+            if (msg.empty()) return current;
+            Write(CONSOLE, FREE, msg);
+        }
+    }
+}
+
+// The added weights are not part of the cascade; when they no longer fit
+// the new stations they are entered again.
+void RefitAddedWeights(bool rowsFollow) {
+    if (StationsInOrder(StationTable::AddedWeight)) return;
+    Write(CONSOLE, FREE, " The added weights do not fit the new stations: please enter them again");
+    MODEL.NCM =
+        AskCount("(2X,'Number of extra weights..... NCM = ')", false, MODEL.NCM, AddedWeightCountRefusal);
+    if (!rowsFollow && MODEL.NCM != 0) EnterAddedWeights();
+}
+
+// The cascade after a change of NSTA. Returns true when it ended as a full
+// entry, which leads to the data menu instead of the editor menu.
+bool RunCascade() {
+    FRONT.EDITSTEP = 1;
+    EnterShaftElements();
+
+    FRONT.EDITSTEP = 0;
+    Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
+    int n = AskChangedCount("  Change Number of Discs ? Y/N > ", "  Enter Number of Discs ... ", MODEL.NDISC,
+                            DiscCountRefusal);
+    if (n != MODEL.NDISC) {
+        MODEL.NDISC = n;
+        FRONT.EDITSTEP = 1;
+        EnterDiscs();
+    } else {
+        RelocateRows(StationTable::Disc, 1, MODEL.NDISC);
+    }
+
+    FRONT.EDITSTEP = 0;
+    Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
+    n = AskChangedCount("  Change Number of Bearings ? Y/N > ", "  Enter Number of Bearings ... ", MODEL.NBRG,
+                        BearingCountRefusal);
+    if (n != MODEL.NBRG) {
+        MODEL.NBRG = n;
+        FRONT.EDITSTEP = 1;
+        EnterBearings();
+        FRONT.EDITSTEP = 2;
+        EnterBearingCoefficients();
+    } else {
+        RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
+    }
+
+    // The bearings may have moved: the pedestal step ends with the
+    // pedestal-at-bearing rule holding in every branch.
+    FRONT.EDITSTEP = 0;
+    Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
+    n = AskChangedCount("  Change Number of Pedestals ? Y/N > ", "  Enter Number of Pedestals ... ", MODEL.NPED,
+                        PedestalCountOrSizeRefusal);
+    if (n != MODEL.NPED) {
+        MODEL.NPED = n;
+        if (n == 0) {
+            // Without pedestals the entry goes on as a full entry.
+            RefitAddedWeights(true);
+            RunFullEntry(7);
+            return true;
+        }
+        FRONT.EDITSTEP = 1;
+        EnterPedestals();
+        EnterPedestalCoefficients();
+    } else {
+        RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
+        EnsurePedestalRule();
+    }
+
+    RefitAddedWeights(false);
+    if (OPTS.MAINOPT == 5) {
+        Write(CONSOLE, FREE, "  Unbalance data should be updated ");
+        Write(CONSOLE, FREE, "  Press <Return> to continue ... ");
+        Read(CONSOLE, FREE);
+    }
+    return false;
+}
+
+// Option 2. Returns true when the cascade ended in the data menu.
+bool EditStationCount() {
+    for (;;) {
+        Write(CONSOLE, "(2X,'Number of stations ........ = ',I2)", MODEL.NSTA);
+        Write(CONSOLE, FREE, "  Change Number of Stations ? Y/N > ");
+        AskYesNo();
+        if (AnswerIs("N")) return false;
+        if (AnswerIs("Y")) break;
+    }
+    const int n = AskCount("  Enter Number of Stations ... ", true, MODEL.NSTA, StationCountRefusal);
+    if (n == MODEL.NSTA) return false;
+    const int old = MODEL.NSTA;
+    MODEL.NSTA = n;
+    // Stations beyond the old end carry no unbalance until it is entered.
+    for (int i = old + 1; i <= n; ++i) {
+        MODEL.UNBAMP(i) = 0.0f;
+        MODEL.UNBPHS(i) = 0.0f;
+    }
+    UpdateHaveUnbalance();
+    Write(CONSOLE, FREE, "  SHOULD ALSO UPDATE THE FOLLOWING :");
+    return RunCascade();
+}
+
+}  // namespace
+
+void DataEditor() {
+    for (;;) {
+        FRONT.EDITSTEP = 0;
+        FRONT.SAVED = 0;
+        Write(CONSOLE,
+              "(/,/,20X,'E D I T O R   O P T I O N S',/,20X,'---------------------------',/,1X,' 1. Title',/,1X,"
+              "' 2. Number of Stations',/,1X,' 3. Number of Discs',/,1X,' 4. Disc Nodal Location',/,1X,"
+              "' 5. Number of Bearings',/,1X,' 6. Bearing Nodal Location',/,1X,' 7. Number of Pedestals',/,1X,"
+              "' 8. Pedestal Bearing Location',/,1X,' 9. Shaft element data',/,1X,'10. Disc data',/,1X,"
+              "'11. Bearing Coefficients',/,1X,'12. Pedestal Coefficients',/,1X,'13. Material Properties',/,1X,"
+              "'14. Unbalance Data',/,1X,'15. ALL of the above',/,1X,'16. Exit Editor',/,/)");
+        ChooseOption(FRONT.EDITOPT, 1, 16);
+        switch (FRONT.EDITOPT) {
+            case 1:
+                EditTitle();
+                break;
+            case 2:
+                if (EditStationCount()) return;
+                break;
+            case 3:
+                EditDiscCount();
+                break;
+            case 4:
+                RelocateRows(StationTable::Disc, 1, MODEL.NDISC);
+                break;
+            case 5:
+                EditBearingCount();
+                break;
+            case 6:
+                RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
+                EnsurePedestalRule();
+                break;
+            case 7:
+                EditPedestalCount();
+                break;
+            case 8:
+                FRONT.EDITSTEP = 2;
+                RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
+                EnsurePedestalRule();
+                break;
+            case 9:
+                FRONT.EDITSTEP = 2;
+                EnterShaftElements();
+                break;
+            case 10:
+                FRONT.EDITSTEP = 2;
+                EnterDiscs();
+                break;
+            case 11:
+                FRONT.EDITSTEP = 2;
+                EnterBearingCoefficients();
+                break;
+            case 12:
+                FRONT.EDITSTEP = 2;
+                EnterPedestalCoefficients();
+                break;
+            case 13:
+                // The material screen of keyboard entry, so E and Rho can be
+                // corrected without re-entering the whole model.
+                FRONT.EDITSTEP = 2;
+                EnterMaterial();
+                FRONT.SAVED = 0;
+                break;
+            case 14:
+                FRONT.EDITSTEP = 2;
+                EnterUnbalance();
+                break;
+            case 15:
+                RunFullEntry(1);
+                return;
+            default:
+                return;
+        }
+    }
+}
