@@ -36,6 +36,8 @@ struct Results {
     float TRIALRE = 0, TRIALIM = 0, SWIDTH = 0;
     float THRSPD = 0, WHIRLRPM = 0, WHIRLRATIO = 0;
     int UNSTMODE = 1, ILOWER = 0, IUPPER = 0, SWEPT = 0;
+    float SWEEP1 = 0, SWEEP2 = 0;  // first and last speed of the stability sweep
+    int UNSTFIRST = 0;             // the lowest speed examined was already unstable
     Vec<float, 792> WRSAVE;
     Vec<float, 297> ENERGY;  // bearings 1.., stiffness parts NSTA+b, pedestals 2*NSTA+k
     Vec<ZDouble, 792> SEVEC;
