@@ -26,5 +26,19 @@ test-asan:
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure
 
+# Numerical routines against LAPACK (OpenBLAS, a benchmark-only dependency,
+# installed here when missing). OPENBLAS_CORETYPE and OPENBLAS_L2_SIZE are
+# cleared for this command only, so OpenBLAS picks its own kernels.
+# Portable figures: make bench CMAKE_FLAGS=-DKORVO_NATIVE=OFF
+BENCH_BUILD ?= build-bench
+bench:
+	@if ! ls /usr/lib/*/openblas-pthread/libopenblas.so >/dev/null 2>&1; then \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  apt-get update && apt-get install -y --no-install-recommends libopenblas-pthread-dev; \
+	fi
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVO_BENCH=ON -DKORVO_TESTS=OFF -DKORVO_NATIVE=ON $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_numerics
+	env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE $(BENCH_BUILD)/bench_numerics
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench run demo

@@ -46,7 +46,15 @@ double Coupling(Mat<const double> a, int j, int k) {
 void JacobiGeneralized(Mat<double> k, Mat<double> m, Mat<double> x, double* eigv,
                        double* sorted, double* swap, double* d, int* order, int* invorder,
                        int n, int& ierr) {
+    int sweeps = 0;
+    JacobiGeneralized(k, m, x, eigv, sorted, swap, d, order, invorder, n, ierr, sweeps);
+}
+
+void JacobiGeneralized(Mat<double> k, Mat<double> m, Mat<double> x, double* eigv,
+                       double* sorted, double* swap, double* d, int* order, int* invorder,
+                       int n, int& ierr, int& sweeps) {
     ierr = 0;
+    sweeps = 0;
     for (int i = 1; i <= n; ++i) {
         if (k(i, i) <= 0.0 || m(i, i) <= 0.0) {
             ierr = 1;
@@ -66,6 +74,7 @@ void JacobiGeneralized(Mat<double> k, Mat<double> m, Mat<double> x, double* eigv
 
     double p = 1.0;
     for (int sweep = 1;; ++sweep) {
+        sweeps = sweep;
         p *= 0.01;
         const double eps = p * p;
         for (int j = 1; j < n; ++j) {

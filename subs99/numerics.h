@@ -22,6 +22,10 @@ void MatrixProduct(Mat<const double> a, Mat<const double> b, Mat<double> c, int 
 void JacobiGeneralized(Mat<double> k, Mat<double> m, Mat<double> x, double* eigv,
                        double* sorted, double* swap, double* d, int* order, int* invorder,
                        int n, int& ierr);
+// As above; sweeps receives the number of sweeps made.
+void JacobiGeneralized(Mat<double> k, Mat<double> m, Mat<double> x, double* eigv,
+                       double* sorted, double* swap, double* d, int* order, int* invorder,
+                       int n, int& ierr, int& sweeps);
 
 // ---- Real general eigenvalues: balance, Hessenberg, shifted QR -----------
 // a.ld is NM. ierr: 0, 10*n when n > NM, or the index of the eigenvalue at
