@@ -94,6 +94,28 @@ void WriteEigenvalueRecords(int nsteps) {
     }
 }
 
+// The eigenvalue of the last computed step that belongs to the unstable
+// mode: its plotted mode 1 when that is unstable; after a stable last trial
+// (where plotted mode 1 is merely the lowest whirl frequency) the eigenvalue
+// nearest to the unstable one at the upper bracket speed.
+int SelfExcitedIndex() {
+    const int n2 = std::min(2 * SYS.NDOF, MAXORDER);
+    int k = RES.MODEIDX(1, 1);
+    if (k < 1 || k > n2) k = 1;
+    if (RES.RESTAB(1, 1, 2) >= 0.0f) return k;
+    float best = HUGE_VALF;
+    for (int i = 1; i <= n2; ++i) {
+        if (!(RES.WI(i) > REAL_LIMIT)) continue;
+        const float dr = RES.WR(i) - RES.REHIGH, di = RES.WI(i) - RES.IMHIGH;
+        const float d = dr * dr + di * di;
+        if (d < best) {
+            best = d;
+            k = i;
+        }
+    }
+    return k;
+}
+
 // Self-excited mode by inverse iteration on the first-order system of the
 // last computed step, shifted by its plotted-mode-1 eigenvalue.
 void EvaluateSelfExcitedMode() {
@@ -104,8 +126,7 @@ void EvaluateSelfExcitedMode() {
     Write(CONSOLE, FREE);
     Write(CONSOLE, FREE, " Evaluating the Self-Excited Vibration Mode");
     Write(CONSOLE, FREE, " Please Wait...");
-    int k = RES.MODEIDX(1, 1);
-    if (k < 1 || k > n2) k = 1;
+    int k = SelfExcitedIndex();
     int itmax = 200;
     ComplexInverseIteration(SYS.SYSMAT.view(), n2, SYS.CWORK.view(), SYS.CLWORK.view(), IIWORK,
                             RES.SEVEC.data(), RES.WR(k), RES.WI(k), IIPIVOT, itmax, 1.0e-4);
