@@ -59,7 +59,7 @@ Rounded Round(const Digits& g, int s) {
     const int k = std::min(s, 7);
     if (k == 0) {
         if (g.d[0] >= '5') {
-            r.digits = "1";
+            r.digits.assign(1, '1');
             r.n = g.n + 1;
         } else {
             r.zero = true;
@@ -72,7 +72,7 @@ Rounded Round(const Digits& g, int s) {
         int i = k - 1;
         while (i >= 0 && r.digits[i] == '9') r.digits[i--] = '0';
         if (i < 0) {
-            r.digits = "1";
+            r.digits.assign(1, '1');
             ++r.n;
         } else {
             ++r.digits[i];

@@ -58,6 +58,7 @@ struct Unit {
     std::filesystem::path path;   // absolute path, for the connection check
     std::FILE* fp = nullptr;
     bool readOnly = false;
+    bool regular = true;   // a regular file (not a device): cut at the first write
     bool written = false;  // written since the open or the last rewind
     LastOp last = LastOp::None;
 };

@@ -44,7 +44,9 @@ std::string TrimRight(const char* c, int n) {
 
 // Switches the stream of a file between reading and writing.
 void Position(Unit& u, LastOp next) {
-    if (u.last != LastOp::None && u.last != next) std::fseek(u.fp, 0, SEEK_CUR);
+    if (u.last != LastOp::None && u.last != next && std::fseek(u.fp, 0, SEEK_CUR) != 0)
+        Raise(u.last == LastOp::Write ? Err::WriteFailed : Err::ReadFailed, next == LastOp::Write ? "WRITE" : "READ",
+              u.name);
     u.last = next;
 }
 
@@ -154,8 +156,8 @@ void WriteRecord(int unit, const std::string& rec) {
         // The first record written after an open or a rewind becomes the
         // last one of the file: cut the file here.
         const long at = std::ftell(u->fp);
-        if (at < 0 || std::fflush(u->fp) != 0 || ftruncate(fileno(u->fp), at) != 0)
-            Raise(Err::WriteFailed, "WRITE", u->name);
+        if (std::fflush(u->fp) != 0) Raise(Err::WriteFailed, "WRITE", u->name);
+        if (u->regular && (at < 0 || ftruncate(fileno(u->fp), at) != 0)) Raise(Err::WriteFailed, "WRITE", u->name);
         u->written = true;
     }
     if (std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size() || std::fwrite("\r\n", 1, 2, u->fp) != 2 ||
@@ -207,6 +209,7 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
             u->readOnly = u->fp != nullptr;
         }
         if (!u->fp) return failed(Err::OpenFailed);
+        u->regular = fs::is_regular_file(fst);
     } else if (st == "NEW" || st == "UNK") {
         if (exists) return failed(Err::FileExists);
         u->fp = std::fopen(p.c_str(), "w+bx");

@@ -49,7 +49,7 @@ struct Out {
 
 void FreeNewRecord() {
     WriteRecord(W.unit, W.rec);
-    W.rec = " ";
+    W.rec.assign(1, ' ');
     W.used = 0;
 }
 
@@ -133,7 +133,7 @@ void BeginWrite(int unit, const char* fmt) {
     }
     W.free = fmt == FREE;
     if (W.free) {
-        W.rec = " ";
+        W.rec.assign(1, ' ');
     } else {
         const Format& f = GetFormat(fmt);
         if (!f.error.empty()) Fail(Err::FormatSyntax);

@@ -150,6 +150,22 @@ TEST_F(Units, OpeningAConnectedUnitClosesItsOldFile) {
     EXPECT_EQ(Slurp(dir / "two.txt"), "second\r\n");
 }
 
+TEST_F(Units, AWriteFailureEndsTheRun) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    ASSERT_EQ(OpenUnit(9, Text14("/dev/full"), Text3("OLD")), 0);
+    try {
+        for (int i = 0; i < 1000; ++i) Write(9, "(78('x'))");
+        CloseUnit(9);
+        FAIL() << "no error";
+    } catch (const RunTimeError& e) {
+        EXPECT_EQ(e.number, 6601);
+        const std::string what = e.what();
+        EXPECT_TRUE(what == Report("F6601: WRITE(/dev/full)", "write error") ||
+                    what == Report("F6601: CLOSE(/dev/full)", "write error"))
+            << what;
+    }
+}
+
 // A file that may not be written: mode 0444, or immutable where the tests
 // run with the rights to write anyway.
 class ReadOnlyFile {
