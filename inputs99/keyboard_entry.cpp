@@ -187,16 +187,16 @@ void RefuseStation(StationTable t, int i) {
     const char* fmt = nullptr;
     switch (t) {
         case StationTable::Disc:
-            fmt = "(' Refused : Disc No.',I3,' must stand at a station from',I3,' to',I3)";
+            fmt = "(2X,'Refused : Disc No.',I3,' must stand at a station from',I3,' to',I3)";
             break;
         case StationTable::Bearing:
-            fmt = "(' Refused : Bearing No.',I3,' must stand at a station from',I3,' to',I3)";
+            fmt = "(2X,'Refused : Bearing No.',I3,' must stand at a station from',I3,' to',I3)";
             break;
         case StationTable::Pedestal:
-            fmt = "(' Refused : Pedestal No.',I3,' must stand at a station from',I3,' to',I3)";
+            fmt = "(2X,'Refused : Pedestal No.',I3,' must stand at a station from',I3,' to',I3)";
             break;
         default:
-            fmt = "(' Refused : Added weight No.',I3,' must stand at a station from',I3,' to',I3)";
+            fmt = "(2X,'Refused : Added weight No.',I3,' must stand at a station from',I3,' to',I3)";
             break;
     }
     const int32_t row = i, low = StationLow(t, i), high = StationHigh(t, i);
@@ -367,7 +367,7 @@ void EnterBearingCoefficients() {
                 Read(CONSOLE, FREE, MODEL.SPEED(j));
                 // The coefficients are fitted by splines over the speeds.
                 if (j == 1 || MODEL.SPEED(j) > MODEL.SPEED(j - 1)) break;
-                Write(CONSOLE, "(' Refused : the speed must be above SPEED(',I2,') =',F10.1,' RPM')", set - 1,
+                Write(CONSOLE, "(2X,'Refused : the speed must be above SPEED(',I2,') =',F10.1,' RPM')", set - 1,
                       MODEL.SPEED(j - 1));
             }
         }
