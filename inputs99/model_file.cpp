@@ -100,7 +100,8 @@ std::string ReadModel(RotorModel& m) {
 void RefuseModelFile(const Text14& name, const std::string& reason) {
     CloseUnit(UNIT_MODEL);
     Beep(2);
-    Write(CONSOLE, "(/,' *** MODEL FILE ',A14,' IS REFUSED ***')", name);
+    const std::string file = name.trimmed();
+    Write(CONSOLE, FREE, " *** MODEL FILE ", file.c_str(), " IS REFUSED ***");
     Write(CONSOLE, FREE, reason.c_str());
     if (FRONT.HAVEDATA == 1)
         Write(CONSOLE, FREE, " The model in memory is unchanged.");
