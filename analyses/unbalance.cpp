@@ -29,9 +29,10 @@ void StoreComponent(int step, int e, int qamp, int qphs, const ZDouble& z) {
     const float re = ToFloat(z.re), im = ToFloat(z.im);
     RES.RESTAB(step, e, qamp) = std::sqrt(re * re + im * im) * RUN.AMPSCALE;
     float phase = 0.0f;
-    // A zero imaginary part of either sign gives +180 for a negative real
-    // part, so that phases stay in (-180, 180].
+    // Phases stay in (-180, 180]: a negative real part with an imaginary
+    // part of zero (either sign) or one that rounds to -180 gives +180.
     if (re != 0.0f || im != 0.0f) phase = std::atan2(im == 0.0f ? 0.0f : im, re) * 57.29578f;
+    if (phase <= -180.0f) phase = phase + 360.0f;
     RES.RESTAB(step, e, qphs) = phase;
 }
 
