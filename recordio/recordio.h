@@ -169,7 +169,8 @@ float Sign(float a, float b);  // |a| with the sign of b; b = 0 counts as positi
 
 // ---------------------------------------------------------------------------
 // Test hooks: replace the console streams (standard input and output by
-// default), and return every unit, the console state and the command-line
-// list to their state at program start.
+// default; nullptr restores them), and return every unit, the console state
+// and the command-line list to their state at program start (files are
+// closed and kept; the streams set by SetConsoleStreams stay in place).
 void SetConsoleStreams(std::istream* in, std::ostream* out);
 void ResetRecordIo();
