@@ -93,6 +93,8 @@ Next RunMainMenuOption() {
         Write(CONSOLE, FREE, " ACTIVE CONTROL IS NOT AVAILABLE NOW");
         return Next::MainMenu;
     }
+    if (OPTS.MAINOPT == 2) Write(CONSOLE, FREE, "  Damped Eigenvalues Solver");
+    if (OPTS.MAINOPT == 3) Write(CONSOLE, FREE, "  Both Damped & Undamped Solutions");
     switch (RunAnalysisDialog()) {
         case DialogResult::Run:
             return Next::Driver;
