@@ -269,4 +269,29 @@ TEST(ModelFile, UnreadableOrShortFilesEndTheRunWithTheReport) {
     }
 }
 
+TEST(ModelFile, ModelIsReadAgainAfterARun) {
+    SessionSetup setup;
+    setup.examples = {"simple.dat"};
+    // An undamped run (no normalising, no mode files, lumped mass), then main
+    // 6: the data menu re-reads simple.dat without asking, so data 5 is
+    // answered although every entry clears the model flag.
+    Session s = RunKorvo("1\n\n" + ReadFile("simple.dat") + "5\nn\nn\n1\nund.out\n\n6\n5\n8\n", setup);
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_NE(s.out.find("***    END OF RUN    ***"), std::string::npos);
+    EXPECT_EQ(CountOccurrences(s.out, " Input the name of your data_file  ....  "), 1);
+    EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(CountOccurrences(s.out, "R O T O R   D Y N A M I C S"), 2);
+}
+
+TEST(ModelFile, ExampleModelsAreReadAndSavedUnchanged) {
+    for (const char* name : {"simple.dat", "metric.dat", "pedestal.dat", "stability.dat"}) {
+        SessionSetup setup;
+        setup.examples = {name};
+        Session s = RunKorvo("6\n" + ReadFile(name) + Save("copy.dat") + "5\n8\n", setup);
+        ASSERT_EQ(s.status, 0) << name << s.err;
+        EXPECT_EQ(s.file("copy.dat"), s.file(name)) << name << " is in the program's own save format";
+        EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1) << name;
+    }
+}
+
 }  // namespace
