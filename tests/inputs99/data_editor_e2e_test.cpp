@@ -60,6 +60,26 @@ const char* const ROTOR_WEIGHT =
     "2 0 0\n"
     "3 0 0\n";
 
+// Three bearings, one at every station, nothing else.
+const char* const ROTOR_BEARINGS =
+    "Bearing rotor\n"
+    "3 0 3 0 0\n"
+    "1 0\n"
+    "2 0 5 0 4.4\n"
+    "2 0 5 0 4.4\n"
+    "1 .5\n"
+    "2 .5\n"
+    "3 .5\n"
+    "3e7 .283\n"
+    "1\n"
+    "0\n"
+    "1e5 0 0 1e5 10 0 0 10\n"
+    "1e5 0 0 1e5 10 0 0 10\n"
+    "1e5 0 0 1e5 10 0 0 10\n"
+    "1 0 0\n"
+    "2 0 0\n"
+    "3 0 0\n";
+
 const char* const EDITOR_TITLE = "                   E D I T O R   O P T I O N S";
 const char* const DATA_MENU_TITLE = "                   D A T A    M E N U";
 
@@ -361,6 +381,35 @@ TEST(DataEditor, CascadeShrinkingUnderAddedWeight) {
     EXPECT_EQ(m.psta, (std::vector<int>{2}));
     EXPECT_EQ(m.wsta, (std::vector<int>{1}));
     EXPECT_EQ(m.unbamp.size(), 2u);
+}
+
+// Keeping a count that no longer fits the new stations is refused and the
+// question is asked again.
+TEST(DataEditor, CascadeRefusesKeepingTooManyBearings) {
+    Typed t = OpenEditor(1);
+    t << 2 << "y" << 2 << "2 0 10 0 1";
+    t << "n";                               // no discs
+    t << "n" << "y" << 2 << "1 .5" << "2 .5";  // three bearings cannot stay at two stations
+    t << "n" << "1e5 0 1 0" << "0 1e5 0 1" << "2e5 0 1 0" << "0 2e5 0 1";
+    t << "n";                               // no pedestals
+    ExitSaveAndStop(t);
+    Session s = RunKorvo(t.text, WithModel(ROTOR_BEARINGS));
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_TRUE(InOrder(ScreenLines(s), {
+        " Number of bearings ........ =  3",
+        "  Change Number of Bearings ? Y/N >",
+        " Refused : at most one bearing per station, and there are 2 stations",
+        "  Change Number of Bearings ? Y/N >",
+        "  Enter Number of Bearings ...",
+        "         Bearings data :",
+        " Number of pedestals ....... =  0",
+        EDITOR_TITLE,
+    }));
+    SavedModel m = ReadSavedModel(s.file("out.dat"));
+    ASSERT_TRUE(m.complete);
+    EXPECT_EQ(m.nsta, 2);
+    EXPECT_EQ(m.bsta, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(Near7(m.bcoef[0][1][0], 2e5));
 }
 
 }  // namespace
