@@ -5,7 +5,6 @@
 // Counts typed here are held to the same limits as at keyboard entry, the
 // stations typed to 1..NSTA in ascending order, and the pedestal-at-bearing
 // rule is tested after every change that can break it.
-#include <algorithm>
 #include <string>
 
 #include "inputs99/analysis_options.h"

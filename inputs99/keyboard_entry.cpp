@@ -7,7 +7,6 @@
 // results can always be assembled: counts lie within their tables, stations
 // lie in 1..NSTA and ascend within each table, there are never more
 // pedestals than bearings, and bearing speeds ascend.
-#include <algorithm>
 #include <cmath>
 #include <string>
 
