@@ -32,7 +32,7 @@ Vec<double, 396> VV;
 std::string RpmText(float v) {
     char buf[40];
     const double d = static_cast<double>(v);
-    if (std::isfinite(d) && std::fabs(d) < 1.0e7)
+    if (std::isfinite(d) && std::fabs(d) < 1.0e7 && (d == 0.0 || std::fabs(d) >= 0.05))
         std::snprintf(buf, sizeof buf, "%.1f", d);
     else
         std::snprintf(buf, sizeof buf, "%.6g", d);

@@ -14,6 +14,7 @@
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
 #include "tests/matrx99/femodel_fixture.h"
+#include "tests/support/session.h"
 
 using namespace femodel_test;
 
@@ -299,4 +300,48 @@ TEST_F(RunRefusal, NothingIsComputedOrWritten) {
     EXPECT_NE(out.str().find("wrong sign"), std::string::npos) << out.str();
     EXPECT_EQ(FRONT.REREAD, 1);
     EXPECT_EQ(SYS.NDOF, -7);
+}
+
+// ---------------------------------------------------------------------------
+// Through the real program: a model with a zero-length element is refused at
+// the run, and the front end comes back.
+
+TEST(RunRefusalSession, ZeroLengthElementRefusedAndMainMenuShownAgain) {
+    std::string model;
+    // simple.dat with the length of element 2 set to zero.
+    const std::vector<std::string> src = SplitLines(std::string(
+        "BAD SHAFT\n"
+        "           3           1           2           0           0\n"
+        "           1           0\n"
+        "        2.000000    0.000000E+00       10.000000    7.854000E-01\n"
+        "         8.891000\n"
+        "        2.000000    0.000000E+00    0.000000E+00    7.854000E-01\n"
+        "         8.891000\n"
+        "           2       12.000000        2.000000        1.500000       46.680000\n"
+        "       863.500000      440.500000\n"
+        "           1    0.000000E+00\n"
+        "           3    0.000000E+00\n"
+        "    3.000000E+07    2.830000E-01\n"
+        "           1\n"
+        "    0.000000E+00\n"
+        "   500000.000000    0.000000E+00    0.000000E+00   500000.000000\n"
+        "        50.000000    0.000000E+00    0.000000E+00       50.000000\n"
+        "   500000.000000    0.000000E+00    0.000000E+00   500000.000000\n"
+        "        50.000000    0.000000E+00    0.000000E+00       50.000000\n"
+        "           1    0.000000E+00    0.000000E+00\n"
+        "           2    0.000000E+00    0.000000E+00\n"
+        "           3    0.000000E+00    0.000000E+00\n"));
+    for (const std::string& l : src) model += l + "\r\n";
+    SessionSetup setup;
+    setup.files["bad.dat"] = model;
+    // Main menu 1, data menu 1, file input, run: no normalisation, no mode
+    // files, lumped mass, report bad.out; Enter after the refusal; exit.
+    const Session s = RunKorvo("1\n\n1\n1\nbad.dat\n5\nN\nN\n1\nbad.out\n\n8\n", setup);
+    EXPECT_EQ(s.status, 0) << s.err;
+    EXPECT_NE(s.out.find("Shaft element No.2 has a length that is not positive"), std::string::npos) << s.out;
+    const std::size_t refusal = s.out.find("Shaft element No.2");
+    EXPECT_NE(s.out.find("M A I N    M E N U", refusal), std::string::npos);
+    EXPECT_EQ(s.out.find("UNDAMPED EIGENVALUE PROBLEM"), std::string::npos);
+    EXPECT_TRUE(s.exists("bad.out"));
+    EXPECT_EQ(s.file("bad.out"), "");
 }
