@@ -139,31 +139,25 @@ TEST(AnalysisDialogs, StabilityOption3EstimatesNineIterations) {
     Session s = RunKorvo(Start(4) + Lines({"3",                 // option 3
                                            "1000", "500", "9000",  // upper not above lower asked again
                                            "0", "-5", "10",     // accuracy not positive asked again
-                                           "N",                 // keep the accuracy
+                                           "Y", "1",            // change the accuracy
+                                           "N",                 // keep it
                                            "2",                 // end condition
                                            "1", "stab.out"}) +
                              kEnd,
                          WithModel(kSpeedTableModel));
     EXPECT_EQ(s.status, 0) << s.err;
     EXPECT_EQ(Count(s, " Input Upper Speed [RPM] ... "), 2);
-    EXPECT_EQ(Count(s, " Desired Accuracy [RPM] = "), 3);
+    EXPECT_EQ(Count(s, " Desired Accuracy [RPM] = "), 4);
     EXPECT_NE(s.out.find("Between   1000.0 and   9000.0 RPM"), std::string::npos);
     EXPECT_NE(s.out.find("It Will Take About  9 Iterations to Locate It"), std::string::npos);
     EXPECT_NE(s.out.find("With an Accuracy of   10.000 RPM"), std::string::npos);
+    // 8000 / 1: ln 8000 / ln 2 = 12.97.
+    EXPECT_NE(s.out.find("It Will Take About 12 Iterations to Locate It"), std::string::npos);
     EXPECT_EQ(Count(s, "Store The Fitted Coefficients"), 0);
     EXPECT_EQ(Count(s, "Input Starting Speed"), 0);
     EXPECT_EQ(Count(s, "How many modes to plot"), 0);
     EXPECT_EQ(Count(s, "Bearing Parameters Are Speed Dependent"), 0);
     EXPECT_TRUE(s.exists("stab.out"));
-}
-
-TEST(AnalysisDialogs, StabilityOption3ChangedAccuracyIsEstimatedAgain) {
-    Session s = RunKorvo(Start(4) + Lines({"3", "1000", "9000", "10", "Y", "1", "n", "1", "1", "stab.out"}) + kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    // 8000 / 1 = 8000: ln 8000 / ln 2 = 12.97.
-    EXPECT_NE(s.out.find("It Will Take About  9 Iterations"), std::string::npos);
-    EXPECT_NE(s.out.find("It Will Take About 12 Iterations"), std::string::npos);
 }
 
 TEST(AnalysisDialogs, StabilityOption1FilesSplineStoreAndSpeedRange) {

@@ -105,18 +105,6 @@ TEST(Spline, CubicEndsReproduceACubic) {
     for (int i = 1; i <= f.n(); ++i) EXPECT_NEAR(f.second(i), 6.0f * kUneven[i - 1] - 4.0f, 2e-4f) << i;
 }
 
-TEST(Spline, CubicEndsExtrapolateTheSecondDerivativeLinearly) {
-    Fit f;
-    f.one(kUneven, 3, [](float v) { return std::exp(0.3f * v); });
-    const auto& x = kUneven;
-    const int n = f.n();
-    const float left = (f.second(2) - f.second(1)) / (x[1] - x[0]) - (f.second(3) - f.second(2)) / (x[2] - x[1]);
-    const float right = (f.second(n) - f.second(n - 1)) / (x[n - 1] - x[n - 2]) -
-                        (f.second(n - 1) - f.second(n - 2)) / (x[n - 2] - x[n - 3]);
-    EXPECT_NEAR(left, 0.0f, 1e-5f);
-    EXPECT_NEAR(right, 0.0f, 1e-5f);
-}
-
 TEST(Spline, NaturalEndsWithThreePoints) {
     // One equation: S(2) = rhs / (2 (h1 + h2)), S(1) = S(3) = 0.
     Fit f;
