@@ -16,6 +16,15 @@ run: build
 	cp -n examples/*.dat examples/*.in run/ 2>/dev/null || true
 	cd run && ../$(BUILD)/korvo
 
+# Run the stability example session (threshold search on stability.dat) in a
+# scratch folder and print the report it writes.
+demo: build
+	rm -rf demo
+	mkdir -p demo
+	cp examples/*.dat examples/stability_threshold.in demo/
+	cd demo && ../$(BUILD)/korvo < stability_threshold.in > session.log
+	cat demo/stabil_4.out
+
 test: test-release test-asan
 
 test-release: build
