@@ -114,22 +114,33 @@ void BalanceMatrix(Mat<double> a, int n, int& low, int& igh, double* scale, doub
     igh = l;
 }
 
-void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
+namespace {
+// Householder vector u (in ort(m .. igh)) that annihilates column m-1 below
+// row m; false when that part of the column is zero.
+bool HouseholderVector(const double* cprev, int m, int igh, double* ort, double& scale, double& h,
+                       double& g) {
+    ort[m - 1] = 0.0;
+    scale = 0.0;
+    for (int i = m; i <= igh; ++i) scale += std::fabs(cprev[i - 1]);
+    if (scale == 0.0) return false;
+    h = 0.0;
+    for (int i = igh; i >= m; --i) {
+        ort[i - 1] = cprev[i - 1] / scale;
+        h += ort[i - 1] * ort[i - 1];
+    }
+    g = -SignOf(std::sqrt(h), ort[m - 1]);
+    h -= ort[m - 1] * g;
+    ort[m - 1] -= g;
+    return true;
+}
+
+// The reduction step by step, one pass over the matrix per sum; used for
+// orders beyond the buffers of the single-pass form.
+void ReduceByPasses(Mat<double> a, int n, int low, int igh, double* ort) {
     double fbuf[ROWBLOCK];
     for (int m = low + 1; m <= igh - 1; ++m) {
-        ort[m - 1] = 0.0;
-        double scale = 0.0;
-        const double* cprev = a.col(m - 1);
-        for (int i = m; i <= igh; ++i) scale += std::fabs(cprev[i - 1]);
-        if (scale == 0.0) continue;
-        double h = 0.0;
-        for (int i = igh; i >= m; --i) {
-            ort[i - 1] = cprev[i - 1] / scale;
-            h += ort[i - 1] * ort[i - 1];
-        }
-        const double g = -SignOf(std::sqrt(h), ort[m - 1]);
-        h -= ort[m - 1] * g;
-        ort[m - 1] -= g;
+        double scale, h, g;
+        if (!HouseholderVector(a.col(m - 1), m, igh, ort, scale, h, g)) continue;
         const double* u = ort;
 
         // (I - u u'/h) A on columns m .. n: each column's sum runs over
@@ -189,6 +200,127 @@ void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
         ort[m - 1] = scale * ort[m - 1];
         a(m, m - 1) = scale * g;
     }
+}
+
+// Largest igh of the single-pass form (size of its stack buffers).
+constexpr int FUSED_MAX = 1024;
+
+// c(0 .. rows-1) -= f(0 .. rows-1) uj: the right-hand transformation of a
+// column with the row factors f.
+inline void RankOneColumn(double* __restrict c, const double* __restrict f, double uj, int rows) {
+    for (int i = 0; i < rows; ++i) c[i] -= f[i] * uj;
+}
+
+// One column group of the single pass at step m (columns cols[0] > cols[1]
+// > ...): the pending right-hand transformation of step m-1 (row factors
+// fprev, vector uprev; rows 1 .. igh of columns up to igh), then the
+// left-hand transformation of step m (sums over i = igh down to m), then the
+// row sums of step m (fnew(i) += u(j) A(i,j), j descending).
+template <int G>
+void SweepGroup(double* const* col, const int* cols, int m, int igh, const double* u, double h, bool pending,
+                const double* fprev, const double* uprev, double* fnew) {
+    bool right[G], sums[G];
+    for (int c = 0; c < G; ++c) {
+        sums[c] = cols[c] <= igh;
+        right[c] = pending && sums[c];
+    }
+    for (int c = 0; c < G; ++c)
+        if (right[c]) RankOneColumn(col[c], fprev, uprev[cols[c] - 1], igh);
+    double s[G];
+    for (int c = 0; c < G; ++c) s[c] = 0.0;
+    for (int i = igh - 1; i >= m - 1; --i) {
+        const double ui = u[i];
+        for (int c = 0; c < G; ++c) s[c] += ui * col[c][i];
+    }
+    double f[G];
+    for (int c = 0; c < G; ++c) f[c] = s[c] / h;
+    bool allSums = true;
+    for (int c = 0; c < G; ++c) allSums = allSums && sums[c];
+    if (allSums) {
+        double uc[G];
+        for (int c = 0; c < G; ++c) uc[c] = u[cols[c] - 1];
+        // fnew is a separate buffer: no dependence between the rows.
+#pragma GCC ivdep
+        for (int i = 0; i < m - 1; ++i) {
+            double t = fnew[i];
+            for (int c = 0; c < G; ++c) t += uc[c] * col[c][i];
+            fnew[i] = t;
+        }
+#pragma GCC ivdep
+        for (int i = m - 1; i < igh; ++i) {
+            const double ui = u[i];
+            double t = fnew[i];
+            for (int c = 0; c < G; ++c) {
+                const double x = col[c][i] - f[c] * ui;
+                col[c][i] = x;
+                t += uc[c] * x;
+            }
+            fnew[i] = t;
+        }
+        return;
+    }
+    for (int c = 0; c < G; ++c) {
+        double* x = col[c];
+        for (int i = m - 1; i < igh; ++i) x[i] -= f[c] * u[i];
+        if (sums[c]) {
+            const double uj = u[cols[c] - 1];
+            for (int i = 0; i < igh; ++i) fnew[i] += uj * x[i];
+        }
+    }
+}
+}  // namespace
+
+// Householder reduction. Step m transforms from the left (columns m .. n,
+// rows m .. igh) and then from the right (rows 1 .. igh, columns m .. igh).
+// Each column is brought into cache once per step: the right-hand update of
+// step m-1, the left-hand update of step m and the row sums of step m are
+// applied to it together, which leaves every element's arithmetic as in the
+// step-by-step order.
+void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
+    if (igh > FUSED_MAX) {
+        ReduceByPasses(a, n, low, igh, ort);
+        return;
+    }
+    constexpr int G = 8;
+    double fprev[FUSED_MAX], fnew[FUSED_MAX], uprev[FUSED_MAX];
+    bool pending = false;
+    int mprev = 0;
+    for (int m = low + 1; m <= igh - 1; ++m) {
+        double* cprev = a.col(m - 1);
+        if (pending) RankOneColumn(cprev, fprev, uprev[m - 2], igh);
+        double scale, h, g;
+        if (!HouseholderVector(cprev, m, igh, ort, scale, h, g)) {
+            if (pending)
+                for (int j = m; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], igh);
+            pending = false;
+            continue;
+        }
+        const double* u = ort;
+        for (int i = 0; i < igh; ++i) fnew[i] = 0.0;
+        double* col[G];
+        int cols[G];
+        int j = n;
+        for (; j - G + 1 >= m; j -= G) {
+            for (int c = 0; c < G; ++c) {
+                cols[c] = j - c;
+                col[c] = a.col(j - c);
+            }
+            SweepGroup<G>(col, cols, m, igh, u, h, pending, fprev, uprev, fnew);
+        }
+        for (; j >= m; --j) {
+            cols[0] = j;
+            col[0] = a.col(j);
+            SweepGroup<1>(col, cols, m, igh, u, h, pending, fprev, uprev, fnew);
+        }
+        for (int i = 0; i < igh; ++i) fprev[i] = fnew[i] / h;
+        for (int i = m; i <= igh; ++i) uprev[i - 1] = u[i - 1];
+        pending = true;
+        mprev = m;
+        ort[m - 1] = scale * ort[m - 1];
+        a(m, m - 1) = scale * g;
+    }
+    if (pending)
+        for (int j = mprev; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], igh);
 }
 
 void HessenbergQr(Mat<double> a, int n, int low, int igh, double* wr, double* wi, int& ierr,
