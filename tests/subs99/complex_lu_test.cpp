@@ -58,6 +58,41 @@ TEST(ComplexKernels, ScaleAxpyAndDotFollowComplexArithmetic) {
     EXPECT_EQ(Cx(ComplexDot(0, x.data(), 1, y.data(), 1)), C(0.0));
 }
 
+// Products formed one operation at a time (this helper is kept scalar, so
+// the compiler cannot fuse its multiplications and additions).
+[[gnu::optimize("no-tree-vectorize")]] ZDouble MulAdd(ZDouble y, ZDouble a, ZDouble x) {
+    return Z(y.re + (a.re * x.re - a.im * x.im), y.im + (a.im * x.re + a.re * x.im));
+}
+
+TEST(ComplexKernels, RoundEveryOperationSeparately) {
+    // No fused multiply-add: the vectorised kernels must give exactly the
+    // separately rounded products and sums, on any target.
+    const int n = 37;
+    const std::vector<double> r = RandomMatrix(4 * n, 4 * n, 77);
+    std::vector<ZDouble> x(n), y(n);
+    for (int i = 0; i < n; ++i) {
+        x[i] = Z(r[i], r[n + i]);
+        y[i] = Z(r[2 * n + i], r[3 * n + i]);
+    }
+    const ZDouble a = Z(0.3711, -1.2377);
+    std::vector<ZDouble> ya = y, xs = x;
+    ComplexAxpy(n, a, x.data(), 1, ya.data(), 1);
+    ComplexScale(n, a, xs.data(), 1);
+    ZDouble dot = Z(0.0);
+    for (int i = 0; i < n; ++i) {
+        const ZDouble e = MulAdd(y[i], a, x[i]);
+        EXPECT_EQ(ya[i].re, e.re) << i;
+        EXPECT_EQ(ya[i].im, e.im) << i;
+        const ZDouble s = MulAdd(Z(0.0), a, x[i]);
+        EXPECT_EQ(xs[i].re, s.re) << i;
+        EXPECT_EQ(xs[i].im, s.im) << i;
+        dot = MulAdd(dot, x[i], y[i]);
+    }
+    const ZDouble d = ComplexDot(n, x.data(), 1, y.data(), 1);
+    EXPECT_EQ(d.re, dot.re);
+    EXPECT_EQ(d.im, dot.im);
+}
+
 TEST(ComplexLuFactor, OrderOneAndZeroPivots) {
     ComplexDense one(1, 1);
     int ipvt[4] = {0, 0, 0, 0};
@@ -171,4 +206,59 @@ TEST(ComplexLuSolve, DiagonalAndDenseSystems) {
     }
 }
 
+}  // namespace
+
+namespace {
+// The elimination written out step by step (each step updates all later
+// columns), against which the panel form must agree bit for bit.
+void FactorStepByStep(ComplexDense& a, std::vector<int>& ipvt, int& info) {
+    const int n = a.n;
+    info = 0;
+    for (int k = 1; k <= n - 1; ++k) {
+        const int l = ComplexMaxIndex(n - k + 1, &a(k, k), 1) + k - 1;
+        ipvt[k - 1] = l;
+        if (std::fabs(a(l, k).re) + std::fabs(a(l, k).im) == 0.0) {
+            info = k;
+            continue;
+        }
+        if (l != k) std::swap(a(l, k), a(k, k));
+        const ZDouble r = ComplexQuotient(Z(1.0), a(k, k));
+        ComplexScale(n - k, Z(-r.re, -r.im), &a(k + 1, k), 1);
+        for (int j = k + 1; j <= n; ++j) {
+            const ZDouble t = a(l, j);
+            if (l != k) {
+                a(l, j) = a(k, j);
+                a(k, j) = t;
+            }
+            ComplexAxpy(n - k, t, &a(k + 1, k), 1, &a(k + 1, j), 1);
+        }
+    }
+    ipvt[n - 1] = n;
+    if (std::fabs(a(n, n).re) + std::fabs(a(n, n).im) == 0.0) info = n;
+}
+
+TEST(ComplexLuFactor, AgreesBitForBitWithTheStepByStepElimination) {
+    for (int n : {1, 2, 5, 33, 70, 101}) {
+        ComplexDense a(n, n + 3);
+        const std::vector<double> r = RandomMatrix(2 * n, 2 * n, 100 + n);
+        for (int j = 1; j <= n; ++j)
+            for (int i = 1; i <= n; ++i)
+                a(i, j) = Z(r[(i - 1) + (j - 1) * 2 * n], r[(n + i - 1) + (j - 1) * 2 * n]);
+        if (n == 70) {  // a zero pivot inside a panel and zeros in pivot rows
+            for (int i = 1; i <= n; ++i) a(i, 40) = Z(0.0);
+            for (int j = 50; j <= 60; ++j) a(3, j) = Z(0.0);
+        }
+        ComplexDense b = a;
+        std::vector<int> p1(n), p2(n);
+        int info1 = -1, info2 = -1;
+        ComplexLuFactor(a.view(), n, p1.data(), info1);
+        FactorStepByStep(b, p2, info2);
+        EXPECT_EQ(info1, info2) << n;
+        EXPECT_EQ(p1, p2) << n;
+        for (size_t i = 0; i < a.v.size(); ++i) {
+            ASSERT_EQ(a.v[i].re, b.v[i].re) << n << " at " << i;
+            ASSERT_EQ(a.v[i].im, b.v[i].im) << n << " at " << i;
+        }
+    }
+}
 }  // namespace
