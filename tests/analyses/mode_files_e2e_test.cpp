@@ -12,6 +12,13 @@
 
 namespace {
 
+// A session set-up that places one model file in the folder.
+SessionSetup Files(const std::string& name, const std::string& text) {
+    SessionSetup setup;
+    setup.files[name] = text;
+    return setup;
+}
+
 constexpr double kPi = 3.14159265358979323846;
 
 // Pinned-pinned beam, 40 in long, with uneven elements.
@@ -46,7 +53,7 @@ std::vector<double> Numbers(const std::string& text) {
 TEST(ModeFilesE2E, ModesDealtOutOverThreeFiles) {
     // Six modes, files of 2, 3 and 1: modes 1-2, 3-5 and 6.
     Session s = RunKorvo("1\n\n1\n1\nbeam.dat\n5\nY\nY\n6\nN\n2\nm1.dat\n3\nm2.dat\n1\nm3.dat\n3\nrep.out\n\n8\n",
-                         {.files = {{"beam.dat", BeamModel()}}});
+                         Files("beam.dat", BeamModel()));
     ASSERT_EQ(s.status, 0) << s.err;
 
     std::vector<double> z(11, 0.0);
@@ -93,7 +100,7 @@ TEST(ModeFilesE2E, OneFileForAllModesAndNoFilesWithoutTheQuestion) {
     // Same graph: all four modes in one file, five reals per record, which
     // wrap after four values and are read back across the line break.
     Session s = RunKorvo("1\n\n1\n1\nbeam.dat\n5\nN\nY\n4\nY\nall.dat\n1\nrep.out\n\n8\n",
-                         {.files = {{"beam.dat", BeamModel()}}});
+                         Files("beam.dat", BeamModel()));
     ASSERT_EQ(s.status, 0) << s.err;
     const std::vector<double> v = Numbers(s.file("all.dat"));
     ASSERT_EQ(v.size(), 55u);
@@ -111,7 +118,7 @@ TEST(ModeFilesE2E, OneFileForAllModesAndNoFilesWithoutTheQuestion) {
     }
 
     // Damped-only runs write no mode files.
-    Session d = RunKorvo("2\n1\n1\nbeam.dat\n5\n1\nrep.out\n\n8\n", {.files = {{"beam.dat", BeamModel()}}});
+    Session d = RunKorvo("2\n1\n1\nbeam.dat\n5\n1\nrep.out\n\n8\n", Files("beam.dat", BeamModel()));
     ASSERT_EQ(d.status, 0) << d.err;
     EXPECT_FALSE(d.exists("all.dat"));
 }
