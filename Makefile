@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS ?=
 
-.PHONY: build run test test-release test-asan bench demo clean
+.PHONY: build run test test-release test-asan bench fuzz demo clean
 
 build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -49,5 +49,11 @@ bench:
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_numerics
 	env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE $(BENCH_BUILD)/bench_numerics
 
+# Fuzz targets (clang, libFuzzer; installed here when missing), built in
+# build-fuzz and run FUZZ_SECONDS each (default 60). See fuzz/run.sh.
+FUZZ_SECONDS ?= 60
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) fuzz/run.sh
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench run demo
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz run demo

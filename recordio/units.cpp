@@ -24,6 +24,9 @@ std::vector<std::string> commandArgs;
 size_t nextArg = 0;
 
 constexpr size_t kMaxTypedName = 260;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+constexpr long kFuzzFileLimit = 1L << 20;
+#endif
 
 std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -163,6 +166,11 @@ void WriteRecord(int unit, const std::string& rec) {
     if (std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size() || std::fwrite("\r\n", 1, 2, u->fp) != 2 ||
         std::ferror(u->fp))
         Raise(Err::WriteFailed, "WRITE", u->name);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    // A small disk: bounds the work of one fuzz input and exercises the
+    // write-failure path.
+    if (std::ftell(u->fp) > kFuzzFileLimit) Raise(Err::WriteFailed, "WRITE", u->name);
+#endif
 }
 
 void CloseAllUnits() {
@@ -184,6 +192,10 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
     };
     if (unit <= 0) return failed(Err::BadUnit);
     if (Trim(fname).empty()) fname = BlankName(unit);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    // Fuzz inputs name files in the current directory only.
+    if (fname.find('/') != std::string::npos) return failed(Err::OpenFailed);
+#endif
     const std::string st = Upper(Trim(TrimRight(status.c, Text3::size())));
     // Opening a connected unit first closes its old connection.
     CloseFile(unit, false, false);

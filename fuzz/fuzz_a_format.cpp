@@ -1,0 +1,14 @@
+// libFuzzer target: see RunAFormatInput in fuzz/harness_recordio.h.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/harness_recordio.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string broken = fuzzh::RunAFormatInput(data, size);
+    if (!broken.empty()) {
+        std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
+        std::abort();
+    }
+    return 0;
+}
