@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -483,6 +485,33 @@ TEST(ReportE2E, SingularMassMatrixMakesTheDampedResultsMeaningless) {
     EXPECT_EQ(r[w - 1], "  WARNING: The mass matrix is singular (a degree of freedom without mass).");
     EXPECT_EQ(r[w - 6], "  MASS DISTRIBUTION USED");
     EXPECT_EQ(Find(r, " Eigenvalue problem solution :"), w + 3);
+}
+
+
+TEST(ReportE2E, ExampleSessionsRunToTheEnd) {
+    struct Example {
+        const char* script;
+        const char* model;
+        std::vector<std::string> files;  // report last
+    };
+    const Example examples[] = {
+        {"undamped_simple.in", "simple.dat", {"simple_m12.txt", "simple_m34.txt", "simple_1.out"}},
+        {"damped_metric.in", "metric.dat", {"metric_2.out"}},
+        {"both_pedestal.in", "pedestal.dat", {"pedestal_3.out"}},
+        {"both_stability.in", "stability.dat", {"stab_modes.txt", "stabil_3.out"}},
+    };
+    for (const Example& e : examples) {
+        std::ifstream in(ExamplePath(e.script), std::ios::binary);
+        ASSERT_TRUE(in) << e.script;
+        const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        SessionSetup setup;
+        setup.examples = {e.model};
+        Session s = RunKorvo(script, setup);
+        EXPECT_EQ(s.status, 0) << e.script << "\n" << s.err;
+        EXPECT_EQ(ClosingList(s), e.files) << e.script;
+        const std::vector<std::string> r = Lines(s.file(e.files.back()));
+        EXPECT_EQ(Count(r, " Eigenvalue problem solution :"), 1) << e.script;
+    }
 }
 
 }  // namespace
