@@ -202,35 +202,62 @@ void ReduceByPasses(Mat<double> a, int n, int low, int igh, double* ort) {
     }
 }
 
-// Largest igh of the single-pass form (size of its stack buffers).
+// Largest igh of the single-pass form (size of its buffers).
 constexpr int FUSED_MAX = 1024;
+// Steps whose right-hand transformations of the rows above them are held
+// back and then applied together, a block of rows at a time.
+constexpr int HOLD = 32;
+constexpr int ROWS = 64;
 
-// c(0 .. rows-1) -= f(0 .. rows-1) uj: the right-hand transformation of a
-// column with the row factors f.
-inline void RankOneColumn(double* __restrict c, const double* __restrict f, double uj, int rows) {
-    for (int i = 0; i < rows; ++i) c[i] -= f[i] * uj;
+// Householder vectors and divisors of the held-back steps (static: nothing
+// is allocated per call, and the program has a single thread).
+double g_heldU[HOLD][FUSED_MAX];
+double g_heldH[HOLD];
+int g_heldM[HOLD];
+
+// c(r0 .. r1-1) -= f(r0 .. r1-1) uj: the right-hand transformation of part
+// of a column with the row factors f.
+inline void RankOneColumn(double* __restrict c, const double* __restrict f, double uj, int r0, int r1) {
+    for (int i = r0; i < r1; ++i) c[i] -= f[i] * uj;
 }
 
 // One column group of the single pass at step m (columns cols[0] > cols[1]
-// > ...): the pending right-hand transformation of step m-1 (row factors
-// fprev, vector uprev; rows 1 .. igh of columns up to igh), then the
+// > ...), on rows r0+1 .. igh: the pending right-hand transformation of step
+// m-1 (row factors fprev, vector uprev; columns up to igh), then the
 // left-hand transformation of step m (sums over i = igh down to m), then the
 // row sums of step m (fnew(i) += u(j) A(i,j), j descending).
 template <int G>
-void SweepGroup(double* const* col, const int* cols, int m, int igh, const double* u, double h, bool pending,
-                const double* fprev, const double* uprev, double* fnew) {
+void SweepGroup(double* const* col, const int* cols, int m, int r0, int igh, const double* u, double h,
+                bool pending, const double* fprev, const double* uprev, double* fnew) {
     bool right[G], sums[G];
     for (int c = 0; c < G; ++c) {
         sums[c] = cols[c] <= igh;
         right[c] = pending && sums[c];
     }
-    for (int c = 0; c < G; ++c)
-        if (right[c]) RankOneColumn(col[c], fprev, uprev[cols[c] - 1], igh);
+    bool allRight = true;
+    for (int c = 0; c < G; ++c) allRight = allRight && right[c];
     double s[G];
     for (int c = 0; c < G; ++c) s[c] = 0.0;
-    for (int i = igh - 1; i >= m - 1; --i) {
-        const double ui = u[i];
-        for (int c = 0; c < G; ++c) s[c] += ui * col[c][i];
+    if (allRight) {
+        // Rows m .. igh: right-hand update and the column sums in one pass.
+        double up[G];
+        for (int c = 0; c < G; ++c) up[c] = uprev[cols[c] - 1];
+        for (int i = igh - 1; i >= m - 1; --i) {
+            const double ui = u[i], fi = fprev[i];
+            for (int c = 0; c < G; ++c) {
+                const double x = col[c][i] - fi * up[c];
+                col[c][i] = x;
+                s[c] += ui * x;
+            }
+        }
+        for (int c = 0; c < G; ++c) RankOneColumn(col[c], fprev, up[c], r0, m - 1);
+    } else {
+        for (int c = 0; c < G; ++c)
+            if (right[c]) RankOneColumn(col[c], fprev, uprev[cols[c] - 1], r0, igh);
+        for (int i = igh - 1; i >= m - 1; --i) {
+            const double ui = u[i];
+            for (int c = 0; c < G; ++c) s[c] += ui * col[c][i];
+        }
     }
     double f[G];
     for (int c = 0; c < G; ++c) f[c] = s[c] / h;
@@ -241,7 +268,7 @@ void SweepGroup(double* const* col, const int* cols, int m, int igh, const doubl
         for (int c = 0; c < G; ++c) uc[c] = u[cols[c] - 1];
         // fnew is a separate buffer: no dependence between the rows.
 #pragma GCC ivdep
-        for (int i = 0; i < m - 1; ++i) {
+        for (int i = r0; i < m - 1; ++i) {
             double t = fnew[i];
             for (int c = 0; c < G; ++c) t += uc[c] * col[c][i];
             fnew[i] = t;
@@ -264,7 +291,53 @@ void SweepGroup(double* const* col, const int* cols, int m, int igh, const doubl
         for (int i = m - 1; i < igh; ++i) x[i] -= f[c] * u[i];
         if (sums[c]) {
             const double uj = u[cols[c] - 1];
-            for (int i = 0; i < igh; ++i) fnew[i] += uj * x[i];
+            for (int i = r0; i < igh; ++i) fnew[i] += uj * x[i];
+        }
+    }
+}
+
+// Right-hand transformations of the held-back steps applied in order to rows
+// 1 .. rows (which no step reads in the meantime), a block of rows at a
+// time so that the block stays in cache through all of them.
+void ApplyHeldRows(Mat<double> a, int rows, int igh, int count) {
+    double f[ROWS], fn[ROWS];
+    for (int r0 = 0; r0 < rows; r0 += ROWS) {
+        const int nr = std::min(ROWS, rows - r0);
+        // Row sums of the first step, j = igh down to m.
+        {
+            const double* u = g_heldU[0];
+            for (int i = 0; i < nr; ++i) f[i] = 0.0;
+            for (int j = igh; j >= g_heldM[0]; --j) {
+                const double uj = u[j - 1];
+                const double* c = a.col(j) + r0;
+                for (int i = 0; i < nr; ++i) f[i] += uj * c[i];
+            }
+            for (int i = 0; i < nr; ++i) f[i] /= g_heldH[0];
+        }
+        for (int t = 0; t < count; ++t) {
+            const double* u = g_heldU[t];
+            const int m = g_heldM[t];
+            const bool next = t + 1 < count;
+            const double* un = next ? g_heldU[t + 1] : u;
+            const int mn = next ? g_heldM[t + 1] : igh + 1;
+            for (int i = 0; i < nr; ++i) fn[i] = 0.0;
+            // Step t's update of column j, then step t+1's sum over it.
+            for (int j = igh; j >= m; --j) {
+                double* c = a.col(j) + r0;
+                const double uj = u[j - 1];
+                if (j >= mn) {
+                    const double ujn = un[j - 1];
+                    for (int i = 0; i < nr; ++i) {
+                        const double x = c[i] - f[i] * uj;
+                        c[i] = x;
+                        fn[i] += ujn * x;
+                    }
+                } else {
+                    for (int i = 0; i < nr; ++i) c[i] -= f[i] * uj;
+                }
+            }
+            if (next)
+                for (int i = 0; i < nr; ++i) f[i] = fn[i] / g_heldH[t + 1];
         }
     }
 }
@@ -274,8 +347,10 @@ void SweepGroup(double* const* col, const int* cols, int m, int igh, const doubl
 // rows m .. igh) and then from the right (rows 1 .. igh, columns m .. igh).
 // Each column is brought into cache once per step: the right-hand update of
 // step m-1, the left-hand update of step m and the row sums of step m are
-// applied to it together, which leaves every element's arithmetic as in the
-// step-by-step order.
+// applied to it together. Rows above the current block of steps are only
+// changed by the right-hand transformations and read by nothing else, so
+// those are held back and applied per block. Every element's arithmetic
+// stays as in the step-by-step order.
 void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
     if (igh > FUSED_MAX) {
         ReduceByPasses(a, n, low, igh, ort);
@@ -285,42 +360,57 @@ void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort) {
     double fprev[FUSED_MAX], fnew[FUSED_MAX], uprev[FUSED_MAX];
     bool pending = false;
     int mprev = 0;
-    for (int m = low + 1; m <= igh - 1; ++m) {
-        double* cprev = a.col(m - 1);
-        if (pending) RankOneColumn(cprev, fprev, uprev[m - 2], igh);
-        double scale, h, g;
-        if (!HouseholderVector(cprev, m, igh, ort, scale, h, g)) {
-            if (pending)
-                for (int j = m; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], igh);
-            pending = false;
-            continue;
-        }
-        const double* u = ort;
-        for (int i = 0; i < igh; ++i) fnew[i] = 0.0;
-        double* col[G];
-        int cols[G];
-        int j = n;
-        for (; j - G + 1 >= m; j -= G) {
-            for (int c = 0; c < G; ++c) {
-                cols[c] = j - c;
-                col[c] = a.col(j - c);
+    int rprev = 0;  // rows 1 .. rprev were held back for the previous block
+    for (int m1 = low + 1; m1 <= igh - 1; m1 += HOLD) {
+        const int m2 = std::min(igh - 1, m1 + HOLD - 1);
+        const int r0 = m1 - 1;  // rows 1 .. r0 are held back in this block
+        // The pending step covers rows rprev+1 .. r0 here, since they are
+        // held back no longer.
+        if (pending)
+            for (int j = mprev; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], rprev, r0);
+        int held = 0;
+        for (int m = m1; m <= m2; ++m) {
+            double* cprev = a.col(m - 1);
+            if (pending) RankOneColumn(cprev, fprev, uprev[m - 2], r0, igh);
+            double scale, h, g;
+            if (!HouseholderVector(cprev, m, igh, ort, scale, h, g)) {
+                if (pending)
+                    for (int j = m; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], r0, igh);
+                pending = false;
+                continue;
             }
-            SweepGroup<G>(col, cols, m, igh, u, h, pending, fprev, uprev, fnew);
+            const double* u = ort;
+            for (int i = r0; i < igh; ++i) fnew[i] = 0.0;
+            double* col[G];
+            int cols[G];
+            int j = n;
+            for (; j - G + 1 >= m; j -= G) {
+                for (int c = 0; c < G; ++c) {
+                    cols[c] = j - c;
+                    col[c] = a.col(j - c);
+                }
+                SweepGroup<G>(col, cols, m, r0, igh, u, h, pending, fprev, uprev, fnew);
+            }
+            for (; j >= m; --j) {
+                cols[0] = j;
+                col[0] = a.col(j);
+                SweepGroup<1>(col, cols, m, r0, igh, u, h, pending, fprev, uprev, fnew);
+            }
+            for (int i = r0; i < igh; ++i) fprev[i] = fnew[i] / h;
+            for (int i = m; i <= igh; ++i) uprev[i - 1] = g_heldU[held][i - 1] = u[i - 1];
+            g_heldH[held] = h;
+            g_heldM[held] = m;
+            ++held;
+            pending = true;
+            mprev = m;
+            ort[m - 1] = scale * ort[m - 1];
+            a(m, m - 1) = scale * g;
         }
-        for (; j >= m; --j) {
-            cols[0] = j;
-            col[0] = a.col(j);
-            SweepGroup<1>(col, cols, m, igh, u, h, pending, fprev, uprev, fnew);
-        }
-        for (int i = 0; i < igh; ++i) fprev[i] = fnew[i] / h;
-        for (int i = m; i <= igh; ++i) uprev[i - 1] = u[i - 1];
-        pending = true;
-        mprev = m;
-        ort[m - 1] = scale * ort[m - 1];
-        a(m, m - 1) = scale * g;
+        if (held > 0 && r0 > 0) ApplyHeldRows(a, r0, igh, held);
+        rprev = r0;
     }
     if (pending)
-        for (int j = mprev; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], igh);
+        for (int j = mprev; j <= igh; ++j) RankOneColumn(a.col(j), fprev, uprev[j - 1], rprev, igh);
 }
 
 void HessenbergQr(Mat<double> a, int n, int low, int igh, double* wr, double* wi, int& ierr,

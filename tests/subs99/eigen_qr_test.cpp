@@ -294,12 +294,15 @@ TEST(ReduceToHessenberg, AgreesBitForBitWithTheStepByStepReduction) {
     struct Case {
         int n, low, igh;
     };
-    for (Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{29, 1, 29}, Case{40, 3, 35}, Case{61, 1, 61}}) {
+    for (Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{29, 1, 29}, Case{40, 3, 35}, Case{61, 1, 61},
+                   Case{173, 6, 160}}) {
         Dense a(c.n, c.n + 2);
         const std::vector<double> r = RandomMatrix(c.n, c.n + 2, 40 + c.n);
         a.v = r;
         if (c.n == 61)  // a column that is already reduced: that step is skipped
             for (int i = 12; i <= c.n; ++i) a(i, 10) = 0.0;
+        if (c.n == 173)  // the same at the end of a block of steps
+            for (int i = c.low + 65; i <= c.n; ++i) a(i, c.low + 64) = 0.0;
         Dense b = a;
         std::vector<double> ort1(c.n, 0.0), ort2(c.n, 0.0);
         ReduceToHessenberg(a.view(), c.n, c.low, c.igh, ort1.data());
