@@ -1,28 +1,35 @@
-// The prompt routines driven in-process with scripted console streams.
-#include <gtest/gtest.h>
-
+// The prompt routines and the front end driven in-process on scripted
+// console streams: the file dialogs, the automatic re-read of the model file
+// after a run, DATAFILE, HAVEUNB and the resets of every entry.
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
+#include "inputs99/analysis_options.h"
 #include "inputs99/front_end.h"
+#include "inputs99/rotor_model.h"
 #include "recordio/recordio.h"
-#include "tests/support/session.h"
+#include "tests/inputs99/front_end_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class PromptTest : public ::testing::Test {
+using namespace fe_test;
+
+class FrontEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::random_device rd;
-        dir = fs::temp_directory_path() / ("korvo-prompts-" + std::to_string(rd()));
+        dir = fs::temp_directory_path() / ("korvo-front-" + std::to_string(std::random_device()()));
         fs::create_directories(dir);
         oldDir = fs::current_path();
         fs::current_path(dir);
         ResetRecordIo();
+        FRONT = FrontEndState();
+        static RotorModel empty;
+        MODEL = empty;
+        Put("english.dat", kEnglishModel);
+        Put("metric.dat", kMetricModel);
     }
     void TearDown() override {
         ResetRecordIo();
@@ -37,59 +44,53 @@ protected:
         out.str("");
         SetConsoleStreams(&in, &out);
     }
-    static void MakeFile(const std::string& name, const std::string& text) {
-        std::ofstream(name, std::ios::binary) << text;
+    // Runs the front end on the answers until the exit of the main menu.
+    void RunUntilStop(const std::string& answers) {
+        Answers(answers);
+        EXPECT_THROW(RunFrontEnd(), ProgramStop);
     }
+    int Count(const std::string& text) const { return CountOccurrences(out.str(), text); }
+    static void Put(const std::string& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
     static std::string Slurp(const std::string& name) {
         std::ifstream f(name, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
-    std::string Out() const { return out.str(); }
     // A file name as the A14 descriptor writes it.
-    static std::string A14(const std::string& name) { return name + std::string(14 - name.size(), ' '); }
+    static std::string A14(const std::string& name) { return name + S(14 - static_cast<int>(name.size())); }
 
     fs::path dir, oldDir;
     std::istringstream in;
     std::ostringstream out;
 };
 
-TEST_F(PromptTest, AskYesNoFoldsOnlyTheFirstCharacter) {
-    struct Case {
-        const char* line;
-        char ans;
-    };
-    const Case cases[] = {{"yes\n", 'Y'}, {"n\n", 'N'}, {"Y\n", 'Y'}, {" y\n", ' '}, {"\n", ' '}, {"x\n", 'x'},
-                          {"No way\n", 'N'}};
-    for (const Case& c : cases) {
-        Answers(c.line);
+TEST_F(FrontEnd, AskYesNoFoldsOnlyTheFirstCharacter) {
+    const std::pair<const char*, char> cases[] = {{"yes\n", 'Y'}, {"n\n", 'N'}, {"Y\n", 'Y'}, {" y\n", ' '},
+                                                  {"\n", ' '},    {"x\n", 'x'}, {"No way\n", 'N'}};
+    for (const auto& [line, ans] : cases) {
+        Answers(line);
         AskYesNo();
-        EXPECT_EQ(FRONT.ANS.c[0], c.ans) << "input " << c.line;
-        EXPECT_EQ(Out(), "") << "AskYesNo writes no prompt of its own";
+        EXPECT_EQ(FRONT.ANS.c[0], ans) << "input " << line;
+        EXPECT_EQ(out.str(), "") << "AskYesNo writes no prompt of its own";
     }
 }
 
-TEST_F(PromptTest, ChooseOptionAsksUntilTheAnswerIsInRange) {
+TEST_F(FrontEnd, ChooseOptionPressEnterAndBeep) {
     Answers("0\n9\n8\n");
     int choice = -1;
     ChooseOption(choice, 1, 8);
     EXPECT_EQ(choice, 8);
-    EXPECT_EQ(CountOccurrences(Out(), "Choose Option < 1 -  8> ... "), 3);
+    EXPECT_EQ(Count("Choose Option < 1 -  8> ... "), 3);
     // Two empty lines, then the prompt after nine blanks (10X less the
     // carriage-control column); the answer line ends the pending prompt.
-    EXPECT_EQ(Out().rfind("\r\n\r\n         Choose Option < 1 -  8> ... \r\n", 0), 0u);
-
+    EXPECT_EQ(out.str().rfind("\r\n\r\n         Choose Option < 1 -  8> ... \r\n", 0), 0u);
     Answers("3\n");
     ChooseOption(choice, 1, 16);
     EXPECT_EQ(choice, 3);
-    EXPECT_NE(Out().find("Choose Option < 1 - 16> ... "), std::string::npos);
-}
+    EXPECT_EQ(Count("Choose Option < 1 - 16> ... "), 1);
 
-TEST_F(PromptTest, PressEnterWaitsForOneLineAndBeepRingsPerLine) {
     Answers("anything at all\n7\n");
     PressEnterToContinue();
-    EXPECT_NE(Out().find("Press <Enter> to continue ... "), std::string::npos);
+    EXPECT_EQ(Count("Press <Enter> to continue ... "), 1);
     int next = 0;
     Read(CONSOLE, FREE, next);
     EXPECT_EQ(next, 7) << "exactly one line was consumed by the pause";
@@ -97,76 +98,161 @@ TEST_F(PromptTest, PressEnterWaitsForOneLineAndBeepRingsPerLine) {
     Answers("");
     Beep(0);
     Beep(-3);
-    EXPECT_EQ(Out(), "");
+    EXPECT_EQ(out.str(), "");
     Beep(2);
-    EXPECT_EQ(CountOccurrences(Out(), "\a"), 2);
-    EXPECT_EQ(SplitLines(Out()).size(), 2u);
+    EXPECT_EQ(Count("\a"), 2);
+    EXPECT_EQ(SplitLines(out.str()).size(), 2u);
 }
 
-TEST_F(PromptTest, OpenNewOnExistingFileAsksAgainThenTakesAnotherName) {
-    MakeFile("old.txt", "keep me\r\n");
-    Answers("x\nn\nfresh.txt\n");
+TEST_F(FrontEnd, OpenNewOnAnExistingFileAsksBeforeOverwriting) {
+    Put("old.txt", "keep me\r\nline two\r\nline three\r\n");
+    Answers("x\nn\nfresh.txt\n");  // another answer repeats the question; N asks another name
     Text14 name("old.txt");
     Text3 status("NEW");
     OpenFileChecked(21, name, status);
     EXPECT_EQ(name.trimmed(), "fresh.txt");
     EXPECT_TRUE(status == "NEW");
-    EXPECT_EQ(CountOccurrences(Out(), "    File " + A14("old.txt") + " Already Exists ! Overwrite it ? Y/N >  "), 2)
-        << "an answer other than Y or N repeats the question";
-    EXPECT_EQ(CountOccurrences(Out(), " Input Different Filename ... "), 1);
+    EXPECT_EQ(Count("    File " + A14("old.txt") + " Already Exists ! Overwrite it ? Y/N >  "), 2);
+    EXPECT_EQ(Count(" Input Different Filename ... "), 1);
     EXPECT_EQ(UnitFileName(21), "fresh.txt");
-    EXPECT_EQ(Slurp("old.txt"), "keep me\r\n");
-    Write(21, FREE, " new");
-    CloseUnit(21);
-    EXPECT_EQ(Slurp("fresh.txt"), "  new\r\n");
-}
+    EXPECT_EQ(Slurp("old.txt"), "keep me\r\nline two\r\nline three\r\n");
 
-TEST_F(PromptTest, OpenNewOverwritesAfterYes) {
-    MakeFile("out.txt", "line one\r\nline two\r\nline three\r\n");
-    Answers("y\n");
-    Text14 name("out.txt");
-    Text3 status("NEW");
+    Answers("y\n");  // overwritten; the caller's status stays NEW
+    name = Text14("old.txt");
     OpenFileChecked(9, name, status);
-    EXPECT_TRUE(status == "NEW") << "the caller's status is left at NEW";
+    EXPECT_TRUE(status == "NEW");
     Write(9, "(A14)", name);
     CloseUnit(9);
-    EXPECT_EQ(Slurp("out.txt"), "out.txt       \r\n");
+    EXPECT_EQ(Slurp("old.txt"), A14("old.txt") + "\r\n");
 }
 
-TEST_F(PromptTest, OpenOldOnMissingFileAsksForAnotherNameWithoutQuestion) {
-    MakeFile("there.dat", "1\r\n");
+TEST_F(FrontEnd, OpenOldOnAMissingFileAsksAnotherNameWithoutQuestion) {
+    Put("there.dat", "1\r\n");
     Answers("there.dat\n");
     Text14 name("missing.dat");
     Text3 status("OLD");
     OpenFileChecked(1, name, status);
-    EXPECT_NE(Out().find("\r\n    File " + A14("missing.dat") + " Not found !\r\n"), std::string::npos);
-    EXPECT_EQ(Out().find("Overwrite"), std::string::npos);
+    EXPECT_EQ(Count("\r\n    File " + A14("missing.dat") + " Not found !\r\n"), 1);
+    EXPECT_EQ(Count("Overwrite"), 0);
     EXPECT_EQ(name.trimmed(), "there.dat");
-    EXPECT_TRUE(status == "NEW");
     int v = 0;
     Read(1, FREE, v);
     EXPECT_EQ(v, 1);
 }
 
-TEST_F(PromptTest, FileInUseByAnotherUnitIsNeverOverwritten) {
+TEST_F(FrontEnd, AFileInUseByAnotherUnitIsNeverOverwritten) {
     // The report is open on unit 9; a result file of the same name must not
     // share it, and the retry must not overwrite a later existing name
     // without asking.
-    MakeFile("later.txt", "precious\r\n");
-    Text14 report("report.txt");
+    Put("later.txt", "precious\r\n");
+    Text14 report("report.txt"), name("report.txt");
     Text3 status("NEW");
     Answers("");
     OpenFileChecked(9, report, status);
     Answers("y\nlater.txt\nn\nother.txt\n");
-    Text14 name("report.txt");
-    status = Text3("NEW");
     OpenFileChecked(21, name, status);
     EXPECT_EQ(name.trimmed(), "other.txt");
     EXPECT_TRUE(status == "NEW");
-    EXPECT_NE(Out().find("File " + A14("report.txt") + " Is In Use By This Run !"), std::string::npos);
-    EXPECT_NE(Out().find("File " + A14("later.txt") + " Already Exists ! Overwrite it ? Y/N >  "), std::string::npos);
+    EXPECT_EQ(Count("File " + A14("report.txt") + " Is In Use By This Run !"), 1);
+    EXPECT_EQ(Count("File " + A14("later.txt") + " Already Exists ! Overwrite it ? Y/N >  "), 1);
     EXPECT_EQ(Slurp("later.txt"), "precious\r\n");
     EXPECT_EQ(UnitFileName(9), "report.txt");
+}
+
+TEST_F(FrontEnd, AutomaticRereadReadsTheStoredModelWithoutAsking) {
+    FRONT.REREAD = 1;
+    FRONT.DATAFILE = Text14("english.dat");
+    // Main 6 reaches the data menu, which reads the model at once; data 5 is
+    // answered without a save.
+    RunUntilStop("6\n5\n8\n");
+    EXPECT_EQ(Count("Input the name of your data_file"), 0);
+    EXPECT_EQ(Count(" ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(Count("D A T A    M E N U"), 1);
+    EXPECT_EQ(FRONT.REREAD, 0);
+    EXPECT_EQ(FRONT.HAVEDATA, 1);
+    EXPECT_EQ(FRONT.HAVEUNB, 1);
+    EXPECT_EQ(FRONT.INPOPT, 1);
+    EXPECT_EQ(MODEL.TITLE.trimmed(), "LISTING TEST ROTOR");
+    EXPECT_EQ(MODEL.ISPARE, 3);
+    EXPECT_EQ(MODEL.NSPEED, 3);
+    EXPECT_EQ(MODEL.BCOEF(3, 2, 3), -4000.0f);
+    EXPECT_EQ(MODEL.UNBPHS(3), 45.0f);
+}
+
+TEST_F(FrontEnd, AFailedRereadIsNotRetried) {
+    // Declined: the data menu without a model, so data 5 refuses.
+    FRONT.REREAD = 1;
+    FRONT.DATAFILE = Text14("vanished.dat");
+    RunUntilStop("6\n\nn\n5\n\n6\n8\n");
+    EXPECT_EQ(Count(" File not found. Press <Enter> to continue..."), 1);
+    EXPECT_EQ(Count(" Try Another Filename ? Y/N > "), 1);
+    EXPECT_EQ(Count(" CANNOT RUN MAIN MENU OPTION WITHOUT DATA !"), 1);
+    EXPECT_EQ(FRONT.REREAD, 0);
+    EXPECT_EQ(FRONT.HAVEDATA, 0);
+    EXPECT_EQ(FRONT.DATAFILE.trimmed(), "vanished.dat");
+    // Another name: it is read and becomes the data file.
+    FRONT.REREAD = 1;
+    RunUntilStop("6\n\ny\nmetric.dat\n5\n8\n");
+    EXPECT_EQ(Count(" Input the name of your data_file  ....  "), 1);
+    EXPECT_EQ(Count(" ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(FRONT.DATAFILE.trimmed(), "metric.dat");
+    EXPECT_EQ(MODEL.IUNITS, 2);
+    EXPECT_EQ(FRONT.REREAD, 0);
+}
+
+TEST_F(FrontEnd, DataFileNamesOnlyFilesAModelCameFromOrWentTo) {
+    FRONT.DATAFILE = Text14("english.dat");
+    RunUntilStop("6\n1\n1\nmissing.dat\n\nn\n6\n8\n");  // not found, declined
+    EXPECT_EQ(FRONT.DATAFILE.trimmed(), "english.dat");
+    Put("refused.dat", "X\n200 0 0 0 0\n");
+    RunUntilStop("6\n1\n1\nrefused.dat\n\n6\n8\n");
+    EXPECT_EQ(FRONT.DATAFILE.trimmed(), "english.dat");
+    EXPECT_EQ(FRONT.HAVEDATA, 0);
+    // Saving names the file written: the name given instead of an existing one.
+    RunUntilStop("6\n1\n1\nmetric.dat\n3\nenglish.dat\nn\nsaved.dat\n6\n8\n");
+    EXPECT_EQ(FRONT.DATAFILE.trimmed(), "saved.dat");
+    EXPECT_EQ(FRONT.SAVED, 1);
+    EXPECT_TRUE(fs::exists("saved.dat"));
+}
+
+TEST_F(FrontEnd, UnbalanceFlagFollowsTheAmplitudesRead) {
+    std::string model = kEnglishModel;
+    model.replace(model.find("2 0.5 0.0"), 9, "2 0.0 0.0");
+    model.replace(model.find("5 0.25 90.0"), 11, "5 0.0 90.0");
+    Put("nounb.dat", model);  // phases without amplitudes
+    model.replace(model.find("5 0.0 90.0"), 10, "5 -1.0 90.0");
+    Put("negative.dat", model);
+    // The second read of a session sets the flag again.
+    for (const auto& [files, flag] :
+         {std::pair{"english.dat", 1}, {"english.dat\n1\n1\nnounb.dat", 0}, {"negative.dat", 1}}) {
+        RunUntilStop("6\n1\n1\n" + std::string(files) + "\n6\n8\n");
+        EXPECT_EQ(FRONT.HAVEUNB, flag) << files;
+    }
+}
+
+TEST_F(FrontEnd, EveryEntryResetsTheRunFields) {
+    OPTS.NFILES = 5;
+    OPTS.NPEDFILES = 2;
+    OPTS.STABOPT = 3;
+    OPTS.NCOLS = 1;
+    OPTS.PLOTFILE(1) = Text14("old1.plt");
+    OPTS.PEDFILE(2) = Text14("ped.plt");
+    OPTS.BRGFILE(3) = Text14("brg.plt");
+    OPTS.OUTFILE = Text14("old.out");
+    OPTS.NOPENED = 4;
+    FRONT.HAVEDATA = 1;
+    FRONT.HAVEUNB = 1;
+    RunUntilStop("8\n");
+    EXPECT_EQ(OPTS.NFILES, 0);
+    EXPECT_EQ(OPTS.NPEDFILES, 0);
+    EXPECT_EQ(OPTS.STABOPT, 0);
+    EXPECT_EQ(OPTS.NCOLS, 8);
+    EXPECT_TRUE(OPTS.PLOTFILE(1).blank() && OPTS.PEDFILE(2).blank() && OPTS.BRGFILE(3).blank());
+    EXPECT_TRUE(OPTS.OUTFILE.blank());
+    EXPECT_EQ(OPTS.NOPENED, 0);
+    EXPECT_EQ(FRONT.HAVEDATA, 0);
+    EXPECT_EQ(FRONT.HAVEUNB, 0);
+    EXPECT_FLOAT_EQ(FRONT.PI, 3.14159265f);
 }
 
 }  // namespace
