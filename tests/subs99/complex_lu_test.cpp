@@ -27,37 +27,6 @@ TEST(ComplexKernels, MaxIndexTakesTheFirstLargestMeasure) {
     EXPECT_EQ(ComplexMaxIndex(4, x.data(), -1), 2);
 }
 
-TEST(ComplexKernels, ScaleAxpyAndDotFollowComplexArithmetic) {
-    const int n = 11;  // not a multiple of 4 or 5
-    std::vector<ZDouble> x(n), y(n);
-    for (int i = 0; i < n; ++i) {
-        x[i] = Z(i - 3.0, 2.0 * i);
-        y[i] = Z(1.0, -i);
-    }
-    const ZDouble a = Z(2, -3);
-    std::vector<ZDouble> ys = y;
-    ComplexAxpy(n, a, x.data(), 1, ys.data(), 1);
-    for (int i = 0; i < n; ++i) EXPECT_EQ(Cx(ys[i]), Cx(y[i]) + Cx(a) * Cx(x[i]));
-    // Negative strides pair element i of x with element n+1-i of y.
-    std::vector<ZDouble> yr = y;
-    ComplexAxpy(n, a, x.data(), 1, yr.data(), -1);
-    for (int i = 0; i < n; ++i) EXPECT_EQ(Cx(yr[n - 1 - i]), Cx(y[n - 1 - i]) + Cx(a) * Cx(x[i]));
-    // a = 0 and n <= 0 leave y alone.
-    std::vector<ZDouble> y0 = y;
-    ComplexAxpy(n, Z(0, 0), x.data(), 1, y0.data(), 1);
-    ComplexAxpy(0, a, x.data(), 1, y0.data(), 1);
-    for (int i = 0; i < n; ++i) EXPECT_EQ(Cx(y0[i]), Cx(y[i]));
-
-    std::vector<ZDouble> xs = x;
-    ComplexScale(n, a, xs.data(), 1);
-    for (int i = 0; i < n; ++i) EXPECT_EQ(Cx(xs[i]), Cx(a) * Cx(x[i]));
-
-    C dot = 0.0;
-    for (int i = 0; i < n; ++i) dot += Cx(x[i]) * Cx(y[i]);  // not conjugated
-    EXPECT_EQ(Cx(ComplexDot(n, x.data(), 1, y.data(), 1)), dot);
-    EXPECT_EQ(Cx(ComplexDot(0, x.data(), 1, y.data(), 1)), C(0.0));
-}
-
 // Products formed one operation at a time (this helper is kept scalar, so
 // the compiler cannot fuse its multiplications and additions).
 [[gnu::optimize("no-tree-vectorize")]] ZDouble MulAdd(ZDouble y, ZDouble a, ZDouble x) {
@@ -91,6 +60,20 @@ TEST(ComplexKernels, RoundEveryOperationSeparately) {
     const ZDouble d = ComplexDot(n, x.data(), 1, y.data(), 1);
     EXPECT_EQ(d.re, dot.re);
     EXPECT_EQ(d.im, dot.im);
+    EXPECT_EQ(Cx(ComplexDot(0, x.data(), 1, y.data(), 1)), C(0.0));
+
+    // A negative stride pairs element i of x with element n+1-i of y; a = 0
+    // and n <= 0 leave y alone.
+    std::vector<ZDouble> yr = y;
+    ComplexAxpy(n, a, x.data(), 1, yr.data(), -1);
+    for (int i = 0; i < n; ++i) {
+        const ZDouble e = MulAdd(y[n - 1 - i], a, x[i]);
+        EXPECT_EQ(Cx(yr[n - 1 - i]), Cx(e)) << i;
+    }
+    std::vector<ZDouble> y0 = y;
+    ComplexAxpy(n, Z(0, 0), x.data(), 1, y0.data(), 1);
+    ComplexAxpy(0, a, x.data(), 1, y0.data(), 1);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(Cx(y0[i]), Cx(y[i]));
 }
 
 TEST(ComplexLuFactor, OrderOneAndZeroPivots) {

@@ -59,19 +59,6 @@ TEST(JacobiGeneralized, OrderOneAndErrorCodes) {
     EXPECT_EQ(indefinite.ierr, 3);
 }
 
-TEST(JacobiGeneralized, TridiagonalToeplitzSpectrum) {
-    const int n = 12;
-    Dense k(n);
-    for (int i = 1; i <= n; ++i) {
-        k(i, i) = 2.0;
-        if (i < n) k(i, i + 1) = k(i + 1, i) = -1.0;
-    }
-    JacobiRun r(k, Dense::Identity(n));
-    ASSERT_EQ(r.ierr, 0);
-    const double pi = 3.14159265358979323846;
-    for (int j = 1; j <= n; ++j) EXPECT_NEAR(r.eigv[j - 1], 2.0 - 2.0 * std::cos(j * pi / (n + 1)), 1e-12);
-}
-
 TEST(JacobiGeneralized, PairWithKnownEigenvalues) {
     // K = B' L B and M = B' B share the eigenvalues of the diagonal L.
     const int n = 10;
