@@ -123,6 +123,9 @@ void SaveModelDialog() {
     OpenFileChecked(UNIT_MODEL, name, FRONT.FSTAT);
     RewindUnit(UNIT_MODEL);
     WriteModel(MODEL);
+    // The file is complete: the close puts it on the disk (in the place of
+    // the file it overwrites), and a write that fails is reported here.
+    CloseUnit(UNIT_MODEL);
     FRONT.DATAFILE = name;
     FRONT.SAVED = 1;
 }

@@ -61,6 +61,13 @@ struct Unit {
     bool regular = true;   // a regular file (not a device): cut at the first write
     bool written = false;  // written since the open or the last rewind
     LastOp last = LastOp::None;
+    // An existing file opened for writing is not overwritten in place: the
+    // first write moves the unit to a temporary file beside it (`temp`), which
+    // takes the file's place at the close if every write succeeded.
+    bool replaceAtClose = false;
+    std::filesystem::path target;  // the file that the temporary file replaces
+    std::filesystem::path temp;    // non-empty once the unit writes there
+    bool failed = false;           // a write failed: the old file is kept
 };
 
 // The connected file unit, or nullptr.
@@ -182,7 +189,9 @@ std::string FreeReal(float v);       // 15 columns
 // Abandon any active statement of the formatter or the reader.
 void ResetWriter();
 void ResetReader();
-// Closes every file unit, keeping the files; errors are ignored.
-void CloseAllUnits();
+// Closes every file unit, keeping the files. With report, a unit whose
+// pending output cannot be completed ends the run once all are closed;
+// otherwise such errors are ignored.
+void CloseAllUnits(bool report = false);
 
 }  // namespace rio

@@ -87,7 +87,8 @@ void StopRun(const char* message) {
     ResetReader();
     EndPendingLine(false);
     WriteRaw(message, "Stop - Program terminated.");
-    CloseAllUnits();
+    // Output that cannot be completed is reported instead of the stop.
+    CloseAllUnits(true);
     throw ProgramStop{};
 }
 

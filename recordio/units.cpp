@@ -1,4 +1,5 @@
 // The unit table, the console, and record transfer to files.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,12 +47,69 @@ std::string TrimRight(const char* c, int n) {
     return std::string(c, c + n);
 }
 
+// A failed write: the unit's file will not replace the one it was to
+// replace, and the run ends.
+[[noreturn]] void WriteFailure(Unit& u, const char* kind) {
+    u.failed = true;
+    Raise(Err::WriteFailed, kind, u.name);
+}
+
 // Switches the stream of a file between reading and writing.
 void Position(Unit& u, LastOp next) {
-    if (u.last != LastOp::None && u.last != next && std::fseek(u.fp, 0, SEEK_CUR) != 0)
-        Raise(u.last == LastOp::Write ? Err::WriteFailed : Err::ReadFailed, next == LastOp::Write ? "WRITE" : "READ",
-              u.name);
+    if (u.last != LastOp::None && u.last != next && std::fseek(u.fp, 0, SEEK_CUR) != 0) {
+        if (u.last == LastOp::Write) WriteFailure(u, next == LastOp::Write ? "WRITE" : "READ");
+        Raise(Err::ReadFailed, next == LastOp::Write ? "WRITE" : "READ", u.name);
+    }
     u.last = next;
+}
+
+// Moves a unit that is about to overwrite an existing file to a new file in
+// the same folder that holds the file's records before the position `at`;
+// the close puts it in the old file's place. A write that fails part-way (a
+// full disk) so leaves the old file whole. False when no file can be created
+// in that folder: the unit then writes in place.
+bool StartReplacement(Unit& u, long at) {
+    // (built by appending: g++ 12 warns falsely on "." + name)
+    std::string leaf(1, '.');
+    leaf.append(u.target.filename().string()).append(".korvo-XXXXXX");
+    std::string name = (u.target.parent_path() / leaf).string();
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return false;
+        WriteFailure(u, "WRITE");
+    }
+    struct stat st {};
+    if (fstat(fileno(u.fp), &st) == 0) {
+        (void)fchmod(fd, st.st_mode & 0777);
+        if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Only a privileged process may give the file away: it stays ours.
+        }
+    }
+    std::FILE* nf = fdopen(fd, "w+b");
+    bool ok = nf != nullptr;
+    if (ok && at > 0) {
+        char buf[8192];
+        long left = at;
+        ok = std::fseek(u.fp, 0, SEEK_SET) == 0;
+        while (ok && left > 0) {
+            const size_t want = static_cast<size_t>(std::min<long>(left, static_cast<long>(sizeof buf)));
+            const size_t got = std::fread(buf, 1, want, u.fp);
+            ok = got == want && std::fwrite(buf, 1, got, nf) == got;
+            left -= static_cast<long>(got);
+        }
+    }
+    if (!ok) {
+        if (nf)
+            std::fclose(nf);
+        else
+            close(fd);
+        unlink(name.c_str());
+        WriteFailure(u, "WRITE");
+    }
+    std::fclose(u.fp);  // only read so far
+    u.fp = nf;
+    u.temp = name;
+    return true;
 }
 
 // A name for a blank file name: the next unused command-line argument, or
@@ -78,17 +137,27 @@ bool ConnectedElsewhere(const fs::path& p) {
     return false;
 }
 
+// Closes a unit. A replacement file takes the old file's place only when
+// every write succeeded and it is safely on the disk; otherwise it is removed
+// and the old file stays as it was.
 void CloseFile(int unit, bool remove, bool report) {
     auto it = units.find(unit);
     if (it == units.end()) return;
     std::unique_ptr<Unit> u = std::move(it->second);
     units.erase(it);
-    const int rc = std::fclose(u->fp);
-    if (remove) {
-        std::error_code ec;
-        fs::remove(u->path, ec);
+    const bool replace = !u->temp.empty() && !remove && !u->failed;
+    bool ok = true;
+    if (replace) ok = std::fflush(u->fp) == 0 && fsync(fileno(u->fp)) == 0;
+    ok = std::fclose(u->fp) == 0 && ok;
+    std::error_code ec;
+    if (!u->temp.empty()) {
+        const bool placed = replace && ok && std::rename(u->temp.c_str(), u->target.c_str()) == 0;
+        if (!placed) fs::remove(u->temp, ec);
+        if (replace && !placed) ok = false;
     }
-    if (rc != 0 && report && !remove) Raise(Err::WriteFailed, "CLOSE", u->name);
+    if (remove) fs::remove(u->path, ec);
+    // A unit whose write failed has had its report already.
+    if (!ok && report && !remove && !u->failed) Raise(Err::WriteFailed, "CLOSE", u->name);
 }
 
 }  // namespace
@@ -157,27 +226,37 @@ void WriteRecord(int unit, const std::string& rec) {
     Position(*u, LastOp::Write);
     if (!u->written) {
         // The first record written after an open or a rewind becomes the
-        // last one of the file: cut the file here.
+        // last one of the file: cut the file here (an existing file is first
+        // moved to its replacement, which ends at this position).
         const long at = std::ftell(u->fp);
-        if (std::fflush(u->fp) != 0) Raise(Err::WriteFailed, "WRITE", u->name);
-        if (u->regular && (at < 0 || ftruncate(fileno(u->fp), at) != 0)) Raise(Err::WriteFailed, "WRITE", u->name);
+        if (u->regular && at < 0) WriteFailure(*u, "WRITE");
+        if (!(u->replaceAtClose && u->temp.empty() && StartReplacement(*u, at))) {
+            if (std::fflush(u->fp) != 0) WriteFailure(*u, "WRITE");
+            if (u->regular && ftruncate(fileno(u->fp), at) != 0) WriteFailure(*u, "WRITE");
+        }
         u->written = true;
     }
     if (std::fwrite(rec.data(), 1, rec.size(), u->fp) != rec.size() || std::fwrite("\r\n", 1, 2, u->fp) != 2 ||
         std::ferror(u->fp))
-        Raise(Err::WriteFailed, "WRITE", u->name);
+        WriteFailure(*u, "WRITE");
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // A small disk: bounds the work of one fuzz input and exercises the
     // write-failure path.
-    if (std::ftell(u->fp) > kFuzzFileLimit) Raise(Err::WriteFailed, "WRITE", u->name);
+    if (std::ftell(u->fp) > kFuzzFileLimit) WriteFailure(*u, "WRITE");
 #endif
 }
 
-void CloseAllUnits() {
+void CloseAllUnits(bool report) {
+    std::optional<RunTimeError> first;
     while (!units.empty()) {
         const int n = units.begin()->first;
-        CloseFile(n, false, false);
+        try {
+            CloseFile(n, false, report);
+        } catch (const RunTimeError& e) {
+            if (!first) first = e;
+        }
     }
+    if (first) throw *first;
 }
 
 }  // namespace rio
@@ -198,7 +277,7 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
 #endif
     const std::string st = Upper(Trim(TrimRight(status.c, Text3::size())));
     // Opening a connected unit first closes its old connection.
-    CloseFile(unit, false, false);
+    CloseFile(unit, false, true);
 
     std::error_code ec;
     fs::path p = fs::absolute(fs::path(fname), ec);
@@ -222,6 +301,9 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
         }
         if (!u->fp) return failed(Err::OpenFailed);
         u->regular = fs::is_regular_file(fst);
+        u->replaceAtClose = u->regular && !u->readOnly;
+        u->target = fs::canonical(p, ec);
+        if (ec) u->target = p;
     } else if (st == "NEW" || st == "UNK") {
         if (exists) return failed(Err::FileExists);
         u->fp = std::fopen(p.c_str(), "w+bx");
@@ -246,7 +328,7 @@ void CloseUnit(int unit, const char* disposition) {
 void RewindUnit(int unit) {
     Unit* u = FindUnit(unit);
     if (!u) return;
-    if (std::fseek(u->fp, 0, SEEK_SET) != 0) Raise(Err::WriteFailed, "REWIND", u->name);
+    if (std::fseek(u->fp, 0, SEEK_SET) != 0) WriteFailure(*u, "REWIND");
     u->written = false;
     u->last = LastOp::None;
 }
