@@ -108,7 +108,7 @@ namespace {
 // later column while the panel stays in cache.
 constexpr int PANEL = 32;
 // Later columns updated side by side, sharing each load of a panel column.
-constexpr int GROUP = 4;
+constexpr int GROUP = 8;
 
 // Elimination step k (pivot row l) applied to G columns: the interchange,
 // then column += t * (multipliers of step k), t the entry in the pivot row.
