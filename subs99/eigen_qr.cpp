@@ -88,6 +88,8 @@ void BalanceMatrix(Mat<double> a, int n, int& low, int& igh, double* scale, doub
                 r += std::fabs(a(i, j));
             }
             if (c == 0.0 || r == 0.0) continue;
+            // An infinite sum is left alone: the search for f would not end.
+            if (!std::isfinite(c) || !std::isfinite(r)) continue;
             double g = r / radix;
             double f = 1.0;
             const double s = c + r;

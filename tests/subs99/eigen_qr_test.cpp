@@ -206,6 +206,11 @@ TEST(RealEigenvalues, GivingUpReportsTheIndexAndKeepsLaterEigenvalues) {
     EXPECT_EQ(wr[3], 7.0);
     EXPECT_EQ(wi[3], 0.0);
     EXPECT_EQ(wr[0], -1.0);  // not reached
+
+    // An infinite entry: balancing leaves its row alone and the iteration
+    // gives up instead of running on.
+    Dense b = Dense::Rows({{1, 2, 3}, {4, 5, std::numeric_limits<double>::infinity()}, {7, 8, 9}});
+    EXPECT_NE(Eigenvalues(b).ierr, 0);
 }
 
 // First-order form [[0, -M^-1 K], [I, 0]] of an undamped shaft at rest with
