@@ -64,11 +64,14 @@ inline ::testing::AssertionResult InOrder(const std::vector<std::string>& lines,
     return ::testing::AssertionSuccess();
 }
 
-// The output, with CR LF as LF, holds `block` (lines joined by LF) exactly.
+// The screen holds the lines of `block` (joined by LF) one after the other,
+// trailing blanks ignored.
 inline ::testing::AssertionResult HasBlock(const Session& s, const std::string& block) {
-    std::string text;
-    for (const std::string& l : s.outLines()) text += l + "\n";
-    if (text.find(block) != std::string::npos) return ::testing::AssertionSuccess();
+    std::string text, want;
+    for (const std::string& l : ScreenLines(s)) text += l + "\n";
+    for (const std::string& l : SplitLines(block)) want += RightTrimmed(l) + "\n";
+    if (!block.empty() && block.back() != '\n') want.pop_back();
+    if (text.find(want) != std::string::npos) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "block not on the screen:\n" << block;
 }
 
