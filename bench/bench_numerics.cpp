@@ -237,8 +237,8 @@ void BenchComplex(const std::string& name, const std::vector<ZDouble>& a0, const
     Report(name, ours, lp, "zgesv", buf);
 }
 
-ShaftSpec RotorSpec(int elements, int pedestals) {
-    ShaftSpec s;
+ShaftDesign RotorDesign(int elements, int pedestals) {
+    ShaftDesign s;
     s.elements = elements;
     s.length = 120.0;
     s.diameter = 5.0;
@@ -285,8 +285,8 @@ int main(int argc, char** argv) {
 
     // Rotor-like first-order systems of order 792 and 396 (leading dimension
     // 792, as in the program) and random matrices of the same orders.
-    const ShaftMatrices big = BuildShaft(RotorSpec(98, 0));     // 396 dof
-    const ShaftMatrices small = BuildShaft(RotorSpec(48, 1));   // 198 dof
+    const ShaftMatrices big = BuildShaft(RotorDesign(98, 0));     // 396 dof
+    const ShaftMatrices small = BuildShaft(RotorDesign(48, 1));   // 198 dof
     BenchEigen("RealEigenvalues rotor 792", RotorSystem(big, 792), 792, 792, reps);
     BenchEigen("RealEigenvalues rotor 396", RotorSystem(small, 792), 396, 792, reps);
     BenchEigen("RealEigenvalues random 792", RandomMatrix(792, 792, 1), 792, 792, reps);

@@ -149,14 +149,14 @@ TEST(ComplexLuSolve, DiagonalAndDenseSystems) {
 
     // Dynamic stiffness of a damped shaft (leading dimension above the order)
     // and a random matrix: residual of A x = b.
-    ShaftSpec spec;
-    spec.elements = 15;
-    spec.lumped = false;
-    spec.cxx = 200;
-    spec.cyy = 300;
-    spec.pedestals = 2;
-    spec.spin = 900;
-    const ShaftMatrices sh = BuildShaft(spec);
+    ShaftDesign design;
+    design.elements = 15;
+    design.lumped = false;
+    design.cxx = 200;
+    design.cyy = 300;
+    design.pedestals = 2;
+    design.spin = 900;
+    const ShaftMatrices sh = BuildShaft(design);
     const int n = sh.ndof;
     const double w = 1500.0;
     const std::vector<double> rnd = RandomMatrix(2 * n, 2 * n, 9);

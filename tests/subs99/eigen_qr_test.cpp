@@ -217,11 +217,11 @@ TEST(RealEigenvalues, GivingUpReportsTheIndexAndKeepsLaterEigenvalues) {
 // lumped (diagonal) mass: eigenvalues are +-i omega, omega^2 those of
 // K x = omega^2 M x.
 TEST(RealEigenvalues, UndampedShaftAtRestMatchesTheJacobiFrequencies) {
-    ShaftSpec spec;  // 2 in x 40 in steel shaft, 20 elements, stiff bearings
-    spec.elements = 20;
-    spec.kxx = 1e8;
-    spec.kyy = 2e8;
-    const ShaftMatrices shaft = BuildShaft(spec);
+    ShaftDesign design;  // 2 in x 40 in steel shaft, 20 elements, stiff bearings
+    design.elements = 20;
+    design.kxx = 1e8;
+    design.kyy = 2e8;
+    const ShaftMatrices shaft = BuildShaft(design);
     const int nd = shaft.ndof;
     const int n = 2 * nd;
     Dense a(n);

@@ -64,18 +64,18 @@ TEST_F(InverseIteration, EqualModuliNormaliseOnTheLaterEntryAndNonConvergenceIsR
 TEST_F(InverseIteration, DampedShaftModeHasASmallResidual) {
     // First-order system of a damped, spinning shaft; the eigenvalue from the
     // QR solver, perturbed slightly as a computed eigenvalue would be.
-    ShaftSpec spec;
-    spec.elements = 8;
-    spec.lumped = true;
-    spec.kxx = 1e6;
-    spec.kyy = 2e6;
-    spec.cxx = 100;
-    spec.cyy = 150;
-    spec.spin = 1000;
-    spec.discMass = 0.5;
-    spec.discIp = 2.0;
-    spec.discId = 1.0;
-    const ShaftMatrices sh = BuildShaft(spec);
+    ShaftDesign design;
+    design.elements = 8;
+    design.lumped = true;
+    design.kxx = 1e6;
+    design.kyy = 2e6;
+    design.cxx = 100;
+    design.cyy = 150;
+    design.spin = 1000;
+    design.discMass = 0.5;
+    design.discIp = 2.0;
+    design.discId = 1.0;
+    const ShaftMatrices sh = BuildShaft(design);
     const int nd = sh.ndof;
     std::vector<double> minv(static_cast<size_t>(nd) * nd, 0.0);
     for (int i = 0; i < nd; ++i) minv[i + static_cast<size_t>(i) * nd] = 1.0 / sh.m[i + static_cast<size_t>(i) * nd];

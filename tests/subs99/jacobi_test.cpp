@@ -81,7 +81,7 @@ TEST(JacobiGeneralized, PairWithKnownEigenvalues) {
 }
 
 TEST(JacobiGeneralized, ShaftModesHaveSmallResidualsAndAreMassOrthonormal) {
-    ShaftSpec s;
+    ShaftDesign s;
     s.elements = 10;
     s.lumped = false;
     s.kxx = 2e6;

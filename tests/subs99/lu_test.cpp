@@ -82,7 +82,7 @@ TEST(LuBackSubstitute, SolvesWithLeadingZerosAndWithPivoting) {
 }
 
 TEST(InvertMatrix, InverseTimesMatrixIsTheIdentity) {
-    ShaftSpec s;
+    ShaftDesign s;
     s.elements = 12;
     s.lumped = false;
     ShaftMatrices shaft = BuildShaft(s);

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-struct ShaftSpec {
+struct ShaftDesign {
     int elements = 20;
     double length = 40.0;      // in
     double diameter = 2.0;     // in
@@ -33,7 +33,7 @@ struct ShaftMatrices {
     double& C(int i, int j) { return c[(i - 1) + static_cast<size_t>(j - 1) * ndof]; }
 };
 
-inline ShaftMatrices BuildShaft(const ShaftSpec& s) {
+inline ShaftMatrices BuildShaft(const ShaftDesign& s) {
     const int nodes = s.elements + 1;
     ShaftMatrices r;
     r.ndof = 4 * nodes + 2 * s.pedestals;
