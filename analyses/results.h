@@ -21,6 +21,11 @@ struct RunState {
     int JACOBIERR = 0;     // error code of the undamped solution
 };
 
+// Result locations of the unbalance response: the stations, then the
+// pedestals. A pedestal stands under a bearing, so NPED <= NSTA, and with
+// 2*NSTA + NPED <= 198 there are at most 132 locations (66 + 66).
+constexpr int MAXLOCATIONS = 132;
+
 struct Results {
     // Undamped eigenvalue analysis.
     Vec<float, 396> EIGV;
@@ -29,7 +34,7 @@ struct Results {
     Array2<double, 396, 396> XVEC;
     // Damped eigenvalues of the last computed step.
     Vec<float, 792> WR, WI;
-    Array3<float, 396, 99, 5> RESTAB;
+    Array3<float, 396, MAXLOCATIONS, 5> RESTAB;
     Array2<int, 396, 99> MODEIDX;
     // Stability search and threshold results.
     float SLOW = 0, SHIGH = 0, STRIAL = 0, REHIGH = 0, IMHIGH = 0;

@@ -78,7 +78,7 @@ void UnbalanceStep() {
         if (SYS.PEDFLAG(s) == 1) {
             ++k;
             const int e = nsta + k;
-            if (e <= MAXROWS && r + 1 <= n) {
+            if (e <= MAXLOCATIONS && r + 1 <= n) {
                 RES.RESTAB(step, e, 1) = RUN.SPDNOW;
                 StoreComponent(step, e, 2, 4, RES.FUNB(r));
                 StoreComponent(step, e, 3, 5, RES.FUNB(r + 1));

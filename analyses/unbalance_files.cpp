@@ -14,7 +14,7 @@ namespace {
 // Points of an orbit without timing marks.
 constexpr int ORBIT_POINTS = 101;
 
-int Locations() { return std::min(MODEL.NSTA + MODEL.NPED, MAXROWS); }
+int Locations() { return std::min(MODEL.NSTA + MODEL.NPED, MAXLOCATIONS); }
 
 // RESTAB(step, e, q) for a location and quantity of the model; a plotted
 // entry naming anything else reads as zero instead of leaving the table.

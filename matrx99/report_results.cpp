@@ -239,7 +239,7 @@ void WriteUnbalanceResults() {
         Write(UNIT_REPORT, "(8X,70('_'))");
         Write(UNIT_REPORT, FREE, " Pedestals motion ");
         Write(UNIT_REPORT, FREE, " ---------------- ");
-        for (int k = 1; k <= MODEL.NPED && nsta + k <= MAXROWS; ++k) {
+        for (int k = 1; k <= MODEL.NPED && nsta + k <= MAXLOCATIONS; ++k) {
             Write(UNIT_REPORT, "(/,1X,'Response of Pedestal  ',I3,/,1X,'Located at Station No.',I3,/)", k,
                   MODEL.PSTA(k));
             WriteResponseTable(nsta + k, k, true, nsteps);
