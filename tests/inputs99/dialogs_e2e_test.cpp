@@ -1,310 +1,144 @@
 // The analysis option dialogs through the real program: what each path
 // asks, what it refuses and asks again, and which files exist afterwards.
-#include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <string>
-
-#include "tests/support/session.h"
+#include "tests/inputs99/front_end_support.h"
 
 namespace {
+
+using namespace fe_test;
 
 // Three stations, two bearings, coefficients at two speeds, unbalance at
 // station 2.
 const char* kSpeedTableModel =
-    "Dialog test rotor\n"
-    "3 0 2 0 0\n"
-    "1 0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "1 0.0\n"
-    "3 0.0\n"
-    "3.0E7 0.283\n"
-    "2\n"
-    "1000.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "9000.0\n"
-    "2.0E5 0.0 0.0 2.0E5 20.0 0.0 0.0 20.0\n"
-    "2.0E5 0.0 0.0 2.0E5 20.0 0.0 0.0 20.0\n"
-    "1 0.0 0.0\n"
-    "2 0.01 0.0\n"
+    "Dialog test rotor\n3 0 2 0 0\n1 0\n2.0 0.0 10.0 0.0 0.0\n2.0 0.0 10.0 0.0 0.0\n1 0.0\n3 0.0\n3.0E7 0.283\n2\n"
+    "1000.0\n1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
+    "9000.0\n2.0E5 0.0 0.0 2.0E5 20.0 0.0 0.0 20.0\n2.0E5 0.0 0.0 2.0E5 20.0 0.0 0.0 20.0\n1 0.0 0.0\n2 0.01 0.0\n"
     "3 0.0 0.0\n";
 
 // Four stations, bearings with pedestals at stations 1 and 4, constant
 // coefficients, unbalance at station 2.
 const char* kPedestalModel =
-    "Pedestal rotor\n"
-    "4 0 2 2 0\n"
-    "1 0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "1 0.0\n"
-    "4 0.0\n"
-    "1 5.0\n"
-    "4 5.0\n"
-    "1.0E6 1.0E6 10.0 10.0\n"
-    "1.0E6 1.0E6 10.0 10.0\n"
-    "3.0E7 0.283\n"
-    "1\n"
-    "0.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "1 0.0 0.0\n"
-    "2 0.01 0.0\n"
-    "3 0.0 0.0\n"
+    "Pedestal rotor\n4 0 2 2 0\n1 0\n2.0 0.0 10.0 0.0 0.0\n2.0 0.0 10.0 0.0 0.0\n2.0 0.0 10.0 0.0 0.0\n1 0.0\n4 0.0\n"
+    "1 5.0\n4 5.0\n1.0E6 1.0E6 10.0 10.0\n1.0E6 1.0E6 10.0 10.0\n3.0E7 0.283\n1\n0.0\n"
+    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n1 0.0 0.0\n2 0.01 0.0\n3 0.0 0.0\n"
     "4 0.0 0.0\n";
 
-// Constant coefficients and no unbalance at all.
-const char* kPlainModel =
-    "Plain rotor\n"
-    "2 0 2 0 0\n"
-    "1 0\n"
-    "2.0 0.0 10.0 0.0 0.0\n"
-    "1 0.0\n"
-    "2 0.0\n"
-    "3.0E7 0.283\n"
-    "1\n"
-    "0.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "1.0E5 0.0 0.0 1.0E5 10.0 0.0 0.0 10.0\n"
-    "1 0.0 0.0\n"
-    "2 0.0 0.0\n";
+struct DialogPath {
+    int mainopt;
+    const char* model;
+    std::string answers;                             // after data-menu 5, '|' between lines
+    std::vector<std::pair<std::string, int>> shown;  // a screen text and how often it appears
+    std::vector<std::string> files;                  // files that exist afterwards
+};
 
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\n";
-    return s;
-}
-
-// Main-menu option, the pause that option 1 has, and the model read from
-// rotor.dat, ending at data-menu 5.
-std::string Start(int mainopt) {
-    std::string s = std::to_string(mainopt) + "\n";
-    if (mainopt == 1) s += "\n";
-    return s + Lines({"1", "1", "rotor.dat", "5"});
-}
-
-// After the dialog: an empty line for the end-of-run pause (skipped by the
-// menu choice when there is none), then the exit.
-const std::string kEnd = "\n\n8\n";
-
-SessionSetup WithModel(const char* model) {
-    SessionSetup setup;
-    setup.files["rotor.dat"] = model;
-    return setup;
-}
-
-int Count(const Session& s, const std::string& text) { return CountOccurrences(s.out, text); }
-
-TEST(AnalysisDialogs, ModeShapeFilesWithRefusalsAndTheRotorSpeed) {
-    Session s = RunKorvo(Start(1) +
-                             Lines({"x", "Y",           // normalise: other answer asked again
-                                    "Y",                // store mode shapes
-                                    "0", "999", "3",    // modes outside 1..NDOF (12) asked again
-                                    "N",                // one file per group
-                                    "2", "m1.dat",      // file 1 with two modes
-                                    "0", "1", "", "m2.dat",  // a count of 0 and a blank name asked again
-                                    "5", "1",           // mass distribution above 3 asked again
-                                    "3000",             // rotor speed of the speed-dependent model
-                                    "modes.out"}) +
-                             kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, "  Normalize the Mode Shapes ? Y/N > "), 2);
-    EXPECT_EQ(Count(s, " How many modes to plot ? ... "), 3);
-    EXPECT_EQ(Count(s, " How many modes to store in file          1 ---> "), 1);
-    EXPECT_EQ(Count(s, " How many modes to store in file          2 ---> "), 2);
-    EXPECT_EQ(Count(s, " Input Filename No.          2"), 2);
-    EXPECT_EQ(Count(s, " How many modes to store in file          3"), 0);
-    EXPECT_EQ(Count(s, "CHOOSE AMONG THE FOLLOWING THE MASS DISTRIBUTION :"), 2);
-    EXPECT_EQ(Count(s, " At What Rotor Speed Solve the E.V. Problem?"), 1);
-    EXPECT_EQ(Count(s, "Input Filename to Store OUTPUT Data ... "), 1);
-    EXPECT_TRUE(s.exists("m1.dat"));
-    EXPECT_TRUE(s.exists("m2.dat"));
-    EXPECT_TRUE(s.exists("modes.out"));
-}
-
-TEST(AnalysisDialogs, DampedWithConstantCoefficientsAsksOnlyMassAndReport) {
-    Session s = RunKorvo(Start(2) + Lines({"2", "damped.out"}) + kEnd, WithModel(kPlainModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, "  Damped Eigenvalues Solver"), 1);
-    EXPECT_EQ(Count(s, "Normalize the Mode Shapes"), 0);
-    EXPECT_EQ(Count(s, "Bearing Parameters Are Speed Dependent"), 0);
-    EXPECT_TRUE(s.exists("damped.out"));
-}
-
-TEST(AnalysisDialogs, StabilityOption3EstimatesNineIterations) {
-    Session s = RunKorvo(Start(4) + Lines({"3",                 // option 3
-                                           "1000", "500", "9000",  // upper not above lower asked again
-                                           "0", "-5", "10",     // accuracy not positive asked again
-                                           "Y", "1",            // change the accuracy
-                                           "N",                 // keep it
-                                           "2",                 // end condition
-                                           "1", "stab.out"}) +
-                             kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " Input Upper Speed [RPM] ... "), 2);
-    EXPECT_EQ(Count(s, " Desired Accuracy [RPM] = "), 4);
-    EXPECT_NE(s.out.find("Between   1000.0 and   9000.0 RPM"), std::string::npos);
-    EXPECT_NE(s.out.find("It Will Take About  9 Iterations to Locate It"), std::string::npos);
-    EXPECT_NE(s.out.find("With an Accuracy of   10.000 RPM"), std::string::npos);
-    // 8000 / 1: ln 8000 / ln 2 = 12.97.
-    EXPECT_NE(s.out.find("It Will Take About 12 Iterations to Locate It"), std::string::npos);
-    EXPECT_EQ(Count(s, "Store The Fitted Coefficients"), 0);
-    EXPECT_EQ(Count(s, "Input Starting Speed"), 0);
-    EXPECT_EQ(Count(s, "How many modes to plot"), 0);
-    EXPECT_EQ(Count(s, "Bearing Parameters Are Speed Dependent"), 0);
-    EXPECT_TRUE(s.exists("stab.out"));
-}
-
-TEST(AnalysisDialogs, StabilityOption1FilesSplineStoreAndSpeedRange) {
-    SessionSetup setup = WithModel(kSpeedTableModel);
-    setup.files["re.dat"] = "";
-    Session s = RunKorvo(Start(4) + Lines({"1",
-                                           "11", "0", "3",        // eigenvalues to plot outside 1..10
-                                           "re.dat", "Y",         // existing file: overwrite
-                                           "im.dat",
-                                           "1", "x",              // other answer: back to the choice
-                                           "3", "Y",              // store the fitted coefficients
-                                           "k1.dat", "c1.dat", "k2.dat", "c2.dat",
-                                           "1000", "5000", "0", "500",  // zero increment asked again
-                                           "1", "stab1.out"}) +
-                             kEnd,
-                         setup);
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " How many modes to plot ? ... "), 3);
-    EXPECT_EQ(Count(s, "Already Exists ! Overwrite it ? Y/N >"), 1);
-    EXPECT_EQ(Count(s, "Three types of ends condition could be used:"), 1);
-    EXPECT_EQ(Count(s, "Choose Option < 1 -  3>"), 3);  // option, end condition twice
-    EXPECT_EQ(Count(s, "Store The Fitted Coefficients for Plotting? Y/N> "), 2);
-    EXPECT_EQ(Count(s, "of Bearing No. 2 > "), 2);
-    EXPECT_EQ(Count(s, "  Input Speed Increment [rpm].. "), 2);
-    EXPECT_EQ(Count(s, "Input Speed Range Data for Unbalance Response"), 0);
-    EXPECT_EQ(Count(s, "Desired Accuracy"), 0);
-    EXPECT_EQ(Count(s, "Bearing Parameters Are Speed Dependent"), 0);
-    for (const char* f : {"re.dat", "im.dat", "k1.dat", "c1.dat", "k2.dat", "c2.dat", "stab1.out"})
-        EXPECT_TRUE(s.exists(f)) << f;
-}
-
-TEST(AnalysisDialogs, StabilityIsRefusedWithConstantCoefficients) {
-    Session s = RunKorvo(Lines({"4", "1", "1", "rotor.dat", "5", "", "6", "8"}), WithModel(kPlainModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " CANNOT SOLVE FOR STABILITY ANALYSIS "), 1);
-    EXPECT_EQ(Count(s, " WITH CONSTANT BEARING COEFFICIENTS !"), 1);
-    EXPECT_EQ(Count(s, "The Options Are :"), 0);
-    EXPECT_EQ(Count(s, "D A T A    M E N U"), 3);  // before the read, after it, after the refusal
-}
-
-TEST(AnalysisDialogs, UnbalanceOption3OpensNoReport) {
-    Session s = RunKorvo(Start(5) + Lines({"3",
-                                           "1000", "5000", "1000",
-                                           "1", "N",             // spline questions of the speed table
-                                           "-1", "2",            // stations to plot: negative asked again
-                                           "0", "100", "2",      // stations per file outside 1..99
-                                           "u1.dat",
-                                           "0", "2", "4", "3",   // station numbers outside 1..3
-                                           "1"}) +
-                             kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_NE(s.out.find("There are: 97 Files available for storage"), std::string::npos);
-    EXPECT_EQ(Count(s, " Number of Stations to Store in File          1 > "), 3);
-    EXPECT_EQ(Count(s, " Number of Stations to Store in File          2"), 0);
-    EXPECT_EQ(Count(s, "Stations to store in : u1.dat"), 1);
-    EXPECT_EQ(Count(s, " Input Node Location of Station          1 > "), 2);
-    EXPECT_EQ(Count(s, " Input Node Location of Station          2 > "), 2);
-    EXPECT_EQ(Count(s, "Which Plane"), 0);
-    EXPECT_EQ(Count(s, "Plot Pedestals Response"), 0);
-    EXPECT_EQ(Count(s, "Input Filename to Store OUTPUT Data"), 0);
-    EXPECT_TRUE(s.exists("u1.dat"));
-}
-
-TEST(AnalysisDialogs, UnbalanceOption11AsksTheReportAndOpensNoResultFile) {
-    Session s = RunKorvo(Start(5) + Lines({"11", "1000", "5000", "1000", "1", "N", "1", "unb.out"}) + kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, "TOTAL NUMBER OF ROTOR STATIONS TO PLOT"), 0);
-    EXPECT_EQ(Count(s, "Input Filename to Store OUTPUT Data ... "), 1);
-    EXPECT_TRUE(s.exists("unb.out"));
-}
-
-TEST(AnalysisDialogs, OrbitsStopAtTheLimitOf97Files) {
-    std::string in = Start(5) + Lines({"9", "3000", "-1", "102", "4", "100"});
-    for (int k = 1; k <= 97; ++k) in += "o" + std::to_string(k) + ".dat\n";
-    for (int k = 1; k <= 97; ++k) in += "2\n";
-    Session s = RunKorvo(in + Lines({"1"}) + kEnd, WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " Input Number of Timing Marks ... "), 3);
-    EXPECT_EQ(Count(s, "Input Starting Speed"), 0);
-    EXPECT_EQ(Count(s, "Three types of ends condition"), 0);
-    EXPECT_EQ(Count(s, "  Only One Rotor Station per File"), 1);
-    EXPECT_EQ(Count(s, "Number of Stations to Store in File"), 0);
-    EXPECT_EQ(Count(s, " Input Name for File         97"), 1);
-    EXPECT_EQ(Count(s, " Input Name for File         98"), 0);
-    const size_t limit = s.out.find(" Total Number of Files Exceeds the Limit");
-    ASSERT_NE(limit, std::string::npos);
-    EXPECT_GT(limit, s.out.find(" Input Name for File         97"));
-    EXPECT_NE(s.out.find(" No More Stations Will be Stored in this Run"), std::string::npos);
-    EXPECT_EQ(Count(s, " Input Node Location of Station         97 > "), 1);
-    EXPECT_EQ(Count(s, " Input Node Location of Station         98"), 0);
-    EXPECT_EQ(Count(s, "Input Filename to Store OUTPUT Data"), 0);
-    for (int k = 1; k <= 97; ++k) EXPECT_TRUE(s.exists("o" + std::to_string(k) + ".dat")) << k;
-}
-
-TEST(AnalysisDialogs, OrbitsOfThreeStationsHaveAFileEach) {
-    Session s = RunKorvo(Start(5) + Lines({"9", "3000", "0", "3", "a.dat", "b.dat", "c.dat", "1", "2", "3", "1"}) +
-                             kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, "Total Number of Files Exceeds the Limit"), 0);
-    EXPECT_EQ(Count(s, "Stations to store in : "), 3);
-    for (const char* f : {"a.dat", "b.dat", "c.dat"}) EXPECT_TRUE(s.exists(f)) << f;
-}
-
-TEST(AnalysisDialogs, TwoPedestalFilesNamedForTheirBearingStations) {
-    Session s = RunKorvo(Start(5) + Lines({"4",
-                                           "1000", "5000", "1000",
-                                           "x", "Y",            // plot pedestals
-                                           "N",                 // one file per pedestal
-                                           "p1.dat", "3", "1",  // plane 3 asked again
-                                           "", "p2.dat", "2",   // a blank name is read again
-                                           "1", "1", "s1.dat", "1", "0", "2",
-                                           "1"}) +
-                             kEnd,
-                         WithModel(kPedestalModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " Plot Pedestals Response ? Y/N > "), 2);
-    EXPECT_EQ(Count(s, "Input Filename to Store Data for Pedestal  1"), 1);
-    EXPECT_EQ(Count(s, "Input Filename to Store Data for Pedestal  2"), 1);
-    const size_t p1 = s.out.find("Input Filename to Store Data for Pedestal  1");
-    const size_t p2 = s.out.find("Input Filename to Store Data for Pedestal  2");
-    EXPECT_NE(s.out.find("Located at Bearing Station No.  1", p1), std::string::npos);
-    EXPECT_NE(s.out.find("Located at Bearing Station No.  4", p2), std::string::npos);
-    EXPECT_EQ(Count(s, " Which Plane ? (X=1 , Y=2) Input 1 or 2 > "), 3);
-    EXPECT_EQ(Count(s, " Which Plane  ? (X=1 , Y=2) Input 1 or 2 > "), 2);
-    EXPECT_NE(s.out.find("There are: 95 Files available for storage"), std::string::npos);
-    EXPECT_EQ(Count(s, "Input Filename to Store OUTPUT Data"), 0);
-    for (const char* f : {"p1.dat", "p2.dat", "s1.dat"}) EXPECT_TRUE(s.exists(f)) << f;
-}
-
-TEST(AnalysisDialogs, AnimationAsksOneFile) {
-    Session s = RunKorvo(Start(5) + Lines({"10", "1000", "5000", "1000", "1", "N", "anim.dat", "1"}) + kEnd,
-                         WithModel(kSpeedTableModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " Input Filename to Store Results for Animation > "), 1);
-    EXPECT_EQ(Count(s, "TOTAL NUMBER OF ROTOR STATIONS"), 0);
-    EXPECT_TRUE(s.exists("anim.dat"));
-}
-
-TEST(AnalysisDialogs, UnbalanceWithoutUnbalanceDataEntersTheEditor) {
-    Session s = RunKorvo(Start(5) + Lines({"3", "", "16", "6", "8", "N"}), WithModel(kPlainModel));
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(Count(s, " Must Input Unbalance Data !"), 1);
-    EXPECT_EQ(Count(s, "E D I T O R   O P T I O N S"), 1);
-    EXPECT_EQ(Count(s, "Input Starting Speed"), 0);
+TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
+    // Plot option 9 stops at the limit of 97 files (timing marks outside
+    // 0..101 and station numbers outside 1..3 asked again).
+    std::string orbits = "9|3000|-1|102|4|100";
+    std::vector<std::string> orbitFiles;
+    for (int k = 1; k <= 97; ++k) {
+        orbitFiles.push_back(std::string(1, 'o').append(std::to_string(k)).append(".dat"));
+        orbits.append("|").append(orbitFiles.back());
+    }
+    for (int k = 1; k <= 97; ++k) orbits += "|2";
+    orbits += "|1";
+    const std::vector<DialogPath> paths = {
+        // Normalise: another answer asked again; modes outside 1..NDOF (12);
+        // a file count of 0 and a blank name; a mass distribution above 3;
+        // the rotor speed of the speed-dependent model.
+        {1, kSpeedTableModel, "x|Y|Y|0|999|3|N|2|m1.dat|0|1||m2.dat|5|1|3000|modes.out",
+         {{"  Normalize the Mode Shapes ? Y/N > ", 2}, {" How many modes to plot ? ... ", 3},
+          {" How many modes to store in file          1 ---> ", 1}, {" How many modes to store in file          2 ---> ", 2},
+          {" Input Filename No.          2", 2}, {" How many modes to store in file          3", 0},
+          {"CHOOSE AMONG THE FOLLOWING THE MASS DISTRIBUTION :", 2}, {" At What Rotor Speed Solve the E.V. Problem?", 1},
+          {"Input Filename to Store OUTPUT Data ... ", 1}},
+         {"m1.dat", "m2.dat", "modes.out"}},
+        // Damped with constant coefficients: the mass and the report only.
+        {2, kTinyModel, "2|damped.out",
+         {{"  Damped Eigenvalues Solver", 1}, {"Normalize the Mode Shapes", 0}, {"Bearing Parameters Are Speed Dependent", 0}},
+         {"damped.out"}},
+        // Stability option 3: an upper speed not above the lower one and an
+        // accuracy not positive asked again; ln 8000 / ln 2 = 12.97 at 1 RPM,
+        // 9 iterations at 10 RPM; no speed table question.
+        {4, kSpeedTableModel, "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out",
+         {{" Input Upper Speed [RPM] ... ", 2}, {" Desired Accuracy [RPM] = ", 4},
+          {"Between   1000.0 and   9000.0 RPM", 2}, {"It Will Take About  9 Iterations to Locate It", 1},
+          {"With an Accuracy of   10.000 RPM", 1}, {"It Will Take About 12 Iterations to Locate It", 1},
+          {"Store The Fitted Coefficients", 0}, {"Input Starting Speed", 0}, {"How many modes to plot", 0},
+          {"Bearing Parameters Are Speed Dependent", 0}},
+         {"stab.out"}},
+        // Stability option 1: eigenvalues to plot outside 1..10, an existing
+        // file overwritten, another answer back at the end condition, the
+        // fitted coefficients of both bearings, a zero speed increment.
+        {4, kSpeedTableModel, "1|11|0|3|re.dat|Y|im.dat|1|x|3|Y|k1.dat|c1.dat|k2.dat|c2.dat|1000|5000|0|500|1|stab1.out",
+         {{" How many modes to plot ? ... ", 3}, {"Already Exists ! Overwrite it ? Y/N >", 1},
+          {"Three types of ends condition could be used:", 1}, {"Choose Option < 1 -  3>", 3},
+          {"Store The Fitted Coefficients for Plotting? Y/N> ", 2}, {"of Bearing No. 2 > ", 2},
+          {"  Input Speed Increment [rpm].. ", 2}, {"Input Speed Range Data for Unbalance Response", 0},
+          {"Desired Accuracy", 0}, {"Bearing Parameters Are Speed Dependent", 0}},
+         {"re.dat", "im.dat", "k1.dat", "c1.dat", "k2.dat", "c2.dat", "stab1.out"}},
+        // Stability with constant coefficients is refused.
+        {4, kTinyModel, "|6",
+         {{" CANNOT SOLVE FOR STABILITY ANALYSIS ", 1}, {" WITH CONSTANT BEARING COEFFICIENTS !", 1},
+          {"The Options Are :", 0}, {"D A T A    M E N U", 3}},
+         {}},
+        // Unbalance option 3 opens no report: stations to plot negative,
+        // stations per file outside 1..99, station numbers outside 1..3.
+        {5, kSpeedTableModel, "3|1000|5000|1000|1|N|-1|2|0|100|2|u1.dat|0|2|4|3|1",
+         {{"There are: 97 Files available for storage", 1}, {" Number of Stations to Store in File          1 > ", 3},
+          {" Number of Stations to Store in File          2", 0}, {"Stations to store in : u1.dat", 1},
+          {" Input Node Location of Station          1 > ", 2}, {" Input Node Location of Station          2 > ", 2},
+          {"Which Plane", 0}, {"Plot Pedestals Response", 0}, {"Input Filename to Store OUTPUT Data", 0}},
+         {"u1.dat"}},
+        // Unbalance option 11: the report and no result file.
+        {5, kSpeedTableModel, "11|1000|5000|1000|1|N|1|unb.out",
+         {{"TOTAL NUMBER OF ROTOR STATIONS TO PLOT", 0}, {"Input Filename to Store OUTPUT Data ... ", 1}},
+         {"unb.out"}},
+        {5, kSpeedTableModel, orbits,
+         {{" Input Number of Timing Marks ... ", 3}, {"Input Starting Speed", 0}, {"Three types of ends condition", 0},
+          {"  Only One Rotor Station per File", 1}, {"Number of Stations to Store in File", 0},
+          {" Input Name for File         97", 1}, {" Input Name for File         98", 0},
+          {" Total Number of Files Exceeds the Limit", 1}, {" No More Stations Will be Stored in this Run", 1},
+          {" Input Node Location of Station         97 > ", 1}, {" Input Node Location of Station         98", 0},
+          {"Input Filename to Store OUTPUT Data", 0}},
+         orbitFiles},
+        // Orbits of three stations: a file each, below the limit.
+        {5, kSpeedTableModel, "9|3000|0|3|a.dat|b.dat|c.dat|1|2|3|1",
+         {{"Total Number of Files Exceeds the Limit", 0}, {"Stations to store in : ", 3}},
+         {"a.dat", "b.dat", "c.dat"}},
+        // Two pedestal files named for their bearing stations: another
+        // answer at the pedestal question, plane 3 and a blank name asked
+        // again; two files fewer for the stations.
+        {5, kPedestalModel, "4|1000|5000|1000|x|Y|N|p1.dat|3|1||p2.dat|2|1|1|s1.dat|1|0|2|1",
+         {{" Plot Pedestals Response ? Y/N > ", 2}, {"Input Filename to Store Data for Pedestal  1", 1},
+          {"Input Filename to Store Data for Pedestal  2", 1}, {"Located at Bearing Station No.  1", 1},
+          {"Located at Bearing Station No.  4", 1}, {" Which Plane ? (X=1 , Y=2) Input 1 or 2 > ", 3},
+          {" Which Plane  ? (X=1 , Y=2) Input 1 or 2 > ", 2}, {"There are: 95 Files available for storage", 1},
+          {"Input Filename to Store OUTPUT Data", 0}},
+         {"p1.dat", "p2.dat", "s1.dat"}},
+        // The animation file.
+        {5, kSpeedTableModel, "10|1000|5000|1000|1|N|anim.dat|1",
+         {{" Input Filename to Store Results for Animation > ", 1}, {"TOTAL NUMBER OF ROTOR STATIONS", 0}},
+         {"anim.dat"}},
+        // No unbalance data: the editor is entered.
+        {5, kTinyModel, "3||16|6|8|N",
+         {{" Must Input Unbalance Data !", 1}, {"E D I T O R   O P T I O N S", 1}, {"Input Starting Speed", 0}},
+         {}},
+    };
+    for (const DialogPath& p : paths) {
+        SessionSetup setup;
+        setup.files["rotor.dat"] = p.model;
+        setup.files["re.dat"] = "";
+        // The main option (1 has a pause), the model, data menu 5, the
+        // answers, the end-of-run pause (skipped by the menu choice when
+        // there is none) and the exit.
+        std::string input = std::to_string(p.mainopt) + (p.mainopt == 1 ? "\n\n" : "\n") + "1\n1\nrotor.dat\n5\n";
+        for (char c : p.answers) input += c == '|' ? '\n' : c;
+        Session s = RunKorvo(input + "\n\n\n8\n", setup);
+        const std::string path = "main " + std::to_string(p.mainopt) + ": " + p.answers.substr(0, 40);
+        EXPECT_EQ(s.status, 0) << path << s.err;
+        for (const auto& [text, times] : p.shown) EXPECT_EQ(CountOccurrences(s.out, text), times) << path << text;
+        for (const std::string& f : p.files) EXPECT_TRUE(s.exists(f)) << path << f;
+    }
 }
 
 }  // namespace
