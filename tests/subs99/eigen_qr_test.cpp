@@ -300,7 +300,7 @@ TEST(ReduceToHessenberg, AgreesBitForBitWithTheStepByStepReduction) {
         int n, low, igh;
     };
     for (Case c : {Case{1, 1, 1}, Case{3, 1, 3}, Case{29, 1, 29}, Case{40, 3, 35}, Case{61, 1, 61},
-                   Case{173, 6, 160}}) {
+                   Case{173, 6, 160}, Case{1030, 1018, 1026} /* beyond the single-pass buffers */}) {
         Dense a(c.n, c.n + 2);
         const std::vector<double> r = RandomMatrix(c.n, c.n + 2, 40 + c.n);
         a.v = r;
