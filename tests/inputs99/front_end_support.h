@@ -38,28 +38,15 @@ inline std::vector<std::string> ScreenLines(const Session& s) {
     return lines;
 }
 
-// Index of the first line at or after `from` equal to `line` (trailing
-// blanks ignored), or -1.
-inline int FindLine(const std::vector<std::string>& lines, const std::string& line, int from = 0) {
-    for (int k = std::max(from, 0); k < static_cast<int>(lines.size()); ++k)
-        if (lines[k] == RightTrimmed(line)) return k;
-    return -1;
-}
+inline int Count(const Session& s, const std::string& text) { return CountOccurrences(s.out, text); }
 
-inline int CountLines(const std::vector<std::string>& lines, const std::string& line) {
-    int n = 0;
-    for (const std::string& l : lines) n += l == RightTrimmed(line);
-    return n;
-}
-
-// The lines appear on the screen in this order.
-inline ::testing::AssertionResult InOrder(const std::vector<std::string>& lines,
-                                          const std::vector<std::string>& expected) {
-    int at = 0;
+// The lines appear on the screen in this order (trailing blanks ignored).
+inline ::testing::AssertionResult InOrder(const Session& s, const std::vector<std::string>& expected) {
+    const std::vector<std::string> lines = ScreenLines(s);
+    size_t at = 0;
     for (const std::string& e : expected) {
-        const int k = FindLine(lines, e, at);
-        if (k < 0) return ::testing::AssertionFailure() << "line not found in order: \"" << e << "\"";
-        at = k + 1;
+        while (at < lines.size() && lines[at] != RightTrimmed(e)) ++at;
+        if (at++ == lines.size()) return ::testing::AssertionFailure() << "line not found in order: \"" << e << "\"";
     }
     return ::testing::AssertionSuccess();
 }
@@ -136,6 +123,18 @@ inline SavedModel ReadSavedModel(const std::string& text) {
     for (int i = 0; i < m.nsta; ++i) next(), m.unbamp.push_back(next()), m.unbphs.push_back(next());
     m.complete = ok && p == v.size();
     return m;
+}
+
+// The stations of the discs, bearings, pedestals and added weights, as
+// "2|1 3|3|2".
+inline std::string Stations(const SavedModel& m) {
+    std::string r;
+    for (const auto* table : {&m.dsta, &m.bsta, &m.psta, &m.wsta}) {
+        for (size_t i = 0; i < table->size(); ++i) r.append(i ? " " : "").append(std::to_string((*table)[i]));
+        r += "|";
+    }
+    r.pop_back();
+    return r;
 }
 
 // Two stations on two bearings, constant coefficients, no unbalance.

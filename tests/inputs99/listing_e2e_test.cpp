@@ -90,8 +90,7 @@ TEST(ListingE2E, MetricHeadersAndNoUnbalanceOutsideOption5) {
     ASSERT_EQ(s.status, 0) << s.err;
     // Element: O.D 50, length 200, E 21000, Rho 7.85E-6; three elements.
     // The pedestal table has only the English header.
-    EXPECT_TRUE(InOrder(ScreenLines(s),
-                        {"   No.       MM.        MM.       MM.       KG      KG/MM**2       KG/MM**3",
+    EXPECT_TRUE(InOrder(s, {"   No.       MM.        MM.       MM.       KG      KG/MM**2       KG/MM**3",
                          "    1       50.0       .000       200.       .000       .210E+05   .785E-05",
                          S(34) + "600.        .000",
                          "No.   No.      MM.      MM.      MM.       KG        KG-MM**2     KG-MM**2",

@@ -53,9 +53,9 @@ TEST(MenusE2E, NavigationWithoutBannerAndActiveControl) {
     EXPECT_TRUE(HasBlock(s, S(19) + "Active Control Simulation\n\n\n\n\n\n\n\n" + kDataMenu));
     EXPECT_TRUE(HasBlock(s, kChooseData + "\n\n\n\n\n\n" + kInputOptions));
     EXPECT_TRUE(HasBlock(s, kChooseData + "\n ACTIVE CONTROL IS NOT AVAILABLE NOW\n\n\n\n\n\n" + kMainTitle));
-    EXPECT_EQ(CountOccurrences(s.out, "I N P U T     O P T I O N S"), 2);
-    EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 2);
-    EXPECT_EQ(CountOccurrences(s.out, "R O T O R   D Y N A M I C S"), 1) << "banner only once per call";
+    EXPECT_EQ(Count(s, "I N P U T     O P T I O N S"), 2);
+    EXPECT_EQ(Count(s, "M A I N    M E N U"), 2);
+    EXPECT_EQ(Count(s, "R O T O R   D Y N A M I C S"), 1) << "banner only once per call";
     EXPECT_EQ(s.out.find("Please Save"), std::string::npos) << "a model read from a file needs no save";
 }
 
@@ -73,7 +73,7 @@ TEST(MenusE2E, EveryRefusalWithoutAModel) {
           " CANNOT RUN MAIN MENU OPTION WITHOUT DATA !\n"})
         EXPECT_TRUE(HasBlock(s, kChooseData + "\n\a\n\a\n" + text + kPress));
     // The data menu comes back after each of the four refusals.
-    EXPECT_EQ(CountOccurrences(s.out, "D A T A    M E N U"), 5);
+    EXPECT_EQ(Count(s, "D A T A    M E N U"), 5);
 }
 
 TEST(MenusE2E, CheckDirectoryRunsTheTypedCommand) {
@@ -82,15 +82,12 @@ TEST(MenusE2E, CheckDirectoryRunsTheTypedCommand) {
     // ls at the first pause, a blank line at the second: nothing is run.
     Session s = RunKorvo("3\n1\n3\nls\n3\n\n4\n6\n8\n", setup);
     EXPECT_EQ(s.status, 0);
-    const auto lines = s.outLines();
-    const int at = FindLine(lines, " Type DIR [directory name] <Enter>");
-    ASSERT_GE(at, 1);
-    EXPECT_EQ(lines[at - 1], S(9) + "Choose Option < 1 -  4> ... ");
-    EXPECT_EQ(lines[at + 1], " Press <enter> when done ...");
-    EXPECT_GT(FindLine(lines, "marker-for-ls.txt", at), at + 1) << "the command's output follows the pause";
-    EXPECT_EQ(CountOccurrences(s.out, " Press <enter> when done ..."), 2);
-    EXPECT_EQ(CountOccurrences(s.out, "marker-for-ls.txt"), 1);
-    EXPECT_EQ(CountOccurrences(s.out, "I N P U T     O P T I O N S"), 3);
+    EXPECT_TRUE(HasBlock(s, S(9) + "Choose Option < 1 -  4> ... \n Type DIR [directory name] <Enter>\n"
+                                   " Press <enter> when done ...\n"));
+    EXPECT_TRUE(InOrder(s, {" Press <enter> when done ...", "marker-for-ls.txt"})) << "the output follows the pause";
+    EXPECT_EQ(Count(s, " Press <enter> when done ..."), 2);
+    EXPECT_EQ(Count(s, "marker-for-ls.txt"), 1);
+    EXPECT_EQ(Count(s, "I N P U T     O P T I O N S"), 3);
 }
 
 TEST(MenusE2E, TypedModelMustBeSavedBeforeARun) {
@@ -104,8 +101,8 @@ TEST(MenusE2E, TypedModelMustBeSavedBeforeARun) {
     Session s = RunKorvo(t.text);
     EXPECT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(HasBlock(s, kChooseData + "\n\a\n Please Save Your Input Data First !\n" + kPress));
-    EXPECT_EQ(CountOccurrences(s.out, " Please Save Your Input Data First !"), 1);
-    EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(Count(s, " Please Save Your Input Data First !"), 1);
+    EXPECT_EQ(Count(s, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
     EXPECT_EQ(s.out.find("CHANGED DATA WAS NOT SAVED"), std::string::npos);
     EXPECT_EQ(SplitLines(s.file("typed.dat"))[0], "TYPED" + S(45));
 }
