@@ -43,10 +43,11 @@ TEST(MenusE2E, BannerAndMainMenuThenExit) {
 }
 
 TEST(MenusE2E, NavigationWithoutBannerAndActiveControl) {
-    // Main 6, data 1, input options 4 (back), data 1, file input, data 5.
+    // Main 0 and 9 (asked again), 6, data 1, input options 4 (back), data 1,
+    // file input, data 5.
     SessionSetup setup;
     setup.files["tiny.dat"] = kTinyModel;
-    Session s = RunKorvo("6\n1\n4\n1\n1\ntiny.dat\n5\n8\n", setup);
+    Session s = RunKorvo("0\n9\n6\n1\n4\n1\n1\ntiny.dat\n5\n8\n", setup);
     EXPECT_EQ(s.status, 0);
     // The option text, seven empty lines, the data menu; five empty lines
     // before the input options; the answer, then the main menu at once.
@@ -55,6 +56,7 @@ TEST(MenusE2E, NavigationWithoutBannerAndActiveControl) {
     EXPECT_TRUE(HasBlock(s, kChooseData + "\n ACTIVE CONTROL IS NOT AVAILABLE NOW\n\n\n\n\n\n" + kMainTitle));
     EXPECT_EQ(Count(s, "I N P U T     O P T I O N S"), 2);
     EXPECT_EQ(Count(s, "M A I N    M E N U"), 2);
+    EXPECT_EQ(Count(s, "Choose Option < 1 -  8> ... "), 4);
     EXPECT_EQ(Count(s, "R O T O R   D Y N A M I C S"), 1) << "banner only once per call";
     EXPECT_EQ(s.out.find("Please Save"), std::string::npos) << "a model read from a file needs no save";
 }

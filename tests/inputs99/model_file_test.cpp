@@ -91,20 +91,6 @@ TEST(ModelFile, SavingOverTheFileJustReadRewritesItInPlace) {
     EXPECT_EQ(s.file("model.dat"), s.file("copy.dat"));
 }
 
-TEST(ModelFile, MissingFileOffersAnotherName) {
-    SessionSetup setup;
-    setup.files["model.dat"] = kEnglishModel;
-    // A missing name, Y, a good name; then a missing name, N: the data menu
-    // with the model read before.
-    Session s = RunKorvo("6\n" + ReadFile("nothere.dat") + "\ny\nmodel.dat\n" + ReadFile("gone.dat") + "\nn\n5\n8\n",
-                         setup);
-    ASSERT_EQ(s.status, 0) << s.err;
-    EXPECT_TRUE(HasBlock(s, " Input the name of your data_file  ....  \n File not found. Press <Enter> to continue...\n\n"
-                            " Try Another Filename ? Y/N > \n"));
-    EXPECT_EQ(CountOccurrences(s.out, " File not found. Press <Enter> to continue..."), 2);
-    EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1) << "the model stayed in memory";
-}
-
 // A valid model of `nsta` stations on two bearings with `nped` pedestals
 // under the last one (refused when nped is above 1).
 std::string GeneratedModel(int nsta, int nped) {

