@@ -41,13 +41,14 @@ void ExitSaveAndStop(Typed& t) { t << 16 << 3 << "out.dat" << 6 << 8; }
 // The same station count changes nothing; option 8 moving the pedestal off
 // the bearings brings the rule's message and the pedestal section until the
 // rule holds. A run is refused until the model is saved, and leaving the
-// program asks about the changed data (another answer asks again).
+// program asks about the changed data (another answer asks again; only the
+// first character of the answer counts).
 TEST(DataEditor, PedestalRuleSaveBeforeRunAndChangedDataAtExit) {
     Typed t = OpenEditor(1);
     t << 2 << "y" << 3;                      // the current count
     t << 8 << 4 << 2 << "" << "3 12";        // station 4 does not exist; station 2 has no bearing
     t << 16 << 5 << "" << 6 << 8;            // run refused, then the exit
-    Session s = RunKorvo(t.text + "x\ny\nout.dat\n6\n8\n", WithModel());
+    Session s = RunKorvo(t.text + "x\nyes\nout.dat\n6\n8\n", WithModel());
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(InOrder(s, {
         " Number of stations ........ =  3", "  Enter Number of Stations ...", EDITOR_TITLE,
@@ -64,7 +65,7 @@ TEST(DataEditor, PedestalRuleSaveBeforeRunAndChangedDataAtExit) {
     EXPECT_EQ(Numbers(s.file("out.dat")), Numbers(edited));
 
     // Answering N ends the run without saving.
-    Session n = RunKorvo(t.text + "n\n", WithModel());
+    Session n = RunKorvo(t.text + "No way\n", WithModel());
     EXPECT_EQ(n.status, 0);
     EXPECT_NE(n.out.find("CHANGED DATA WAS NOT SAVED, SAVE DATA ? Y/N >\r\n done ...\r\n"), std::string::npos);
     EXPECT_FALSE(n.exists("out.dat"));
@@ -72,32 +73,40 @@ TEST(DataEditor, PedestalRuleSaveBeforeRunAndChangedDataAtExit) {
 
 // New station count, same counts of discs, bearings and pedestals: every
 // location is asked again; under main-menu 1 there is no unbalance reminder.
+// A cascade that removes the pedestals instead goes on as a full entry and
+// ends in the data menu, not in the editor.
 TEST(DataEditor, CascadeKeepingCountsRelocatesEverything) {
     Typed t = OpenEditor(1);
     t << 2 << "y" << 4 << "2 0 4 0 0" << "2 0 4 0 0" << "2 0 4 0 0";
     t << "x" << "n" << 3;     // discs: another answer asks again; keep; disc to 3
     t << "n" << 1 << 5 << 4;  // bearings: station 5 refused, then 4
-    t << "n" << 4;            // pedestal under the bearing at 4
-    ExitSaveAndStop(t);
-    Session s = RunKorvo(t.text, WithModel());
+    Session s = RunKorvo(t.text + "n\n4\n16\n3\nout.dat\n6\n8\n", WithModel());  // pedestal to 4
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(InOrder(s, {
         "  SHOULD ALSO UPDATE THE FOLLOWING :", "         Shaft elements data :", "  #  3",
         " Number of discs ........... =  1", "  Change Number of Discs ? Y/N >", "  Change Number of Discs ? Y/N >",
         " Old location of Disc No.  1 is  2", " Input New Location ...", "  Change Number of Bearings ? Y/N >",
-        " Old location of Bearing No.  1 is  1",
-        " Old location of Bearing No.  2 is  3", " Refused : Bearing No.  2 must stand at a station from  2 to  4",
-        " Old location of Bearing No.  2 is  3", "  Change Number of Pedestals ? Y/N >",
-        " Old location of Pedestal No.  1 is  3", EDITOR_TITLE}));
+        " Old location of Bearing No.  1 is  1", " Old location of Bearing No.  2 is  3",
+        " Refused : Bearing No.  2 must stand at a station from  2 to  4", " Old location of Bearing No.  2 is  3",
+        "  Change Number of Pedestals ? Y/N >", " Old location of Pedestal No.  1 is  3", EDITOR_TITLE}));
     EXPECT_EQ(Count(s, " Number of discs ........... =  1"), 1);
     for (const char* absent : {"Unbalance data should be updated", "Discs data :", "A pedestal is only allowed"})
         EXPECT_EQ(s.out.find(absent), std::string::npos) << absent;
-    const SavedModel m = ReadSavedModel(s.file("out.dat"));
+    SavedModel m = ReadSavedModel(s.file("out.dat"));
     ASSERT_TRUE(m.complete);
     EXPECT_TRUE(Near7(m.shaft[2][4], PI / 4 * 4 * 4 * 0.283));  // weight computed from the file's Rho
     EXPECT_EQ(m.nsta, 4);
     EXPECT_EQ(Stations(m), "3|1 4|4|");
     EXPECT_EQ(m.unbamp, std::vector<float>(4, 0.0f));
+
+    Session r = RunKorvo(t.text + "y\n0\nn\n3e5 0 1 0\n0 3e5 0 1\n3e5 0 1 0\n0 3e5 0 1\n3\nout.dat\n6\n8\n", WithModel());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(InOrder(r, {"* Bearing properties speed dependent ? Y/N >", DATA_MENU_TITLE}));
+    EXPECT_EQ(r.out.find("E D I T O R", r.out.find("speed dependent ? Y/N >")), std::string::npos);
+    m = ReadSavedModel(r.file("out.dat"));
+    ASSERT_TRUE(m.complete);
+    EXPECT_EQ(Stations(m), "3|1 4||");
+    EXPECT_TRUE(Near7(m.bcoef[0][1][0], 3e5));
 }
 
 // New station count and new counts: the tables are entered again with the
@@ -168,23 +177,6 @@ TEST(DataEditor, RefusedCountsAndChecksAfterCountChanges) {
     EXPECT_EQ(Stations(m), "1 3|1 3|1 3|");
     EXPECT_EQ(m.pwt, std::vector<float>({10, 11}));
     EXPECT_TRUE(Near7(m.E, 3.1e7) && Near7(m.Rho, 0.3));
-}
-
-// A cascade that removes the pedestals goes on as a full entry and ends in
-// the data menu, not in the editor.
-TEST(DataEditor, CascadeWithoutPedestalsEndsInDataMenu) {
-    Typed t = OpenEditor(1);
-    t << 2 << "y" << 4 << "2 0 4 0 1" << "2 0 4 0 1" << "2 0 4 0 1" << "n" << 3 << "n" << 1 << 4 << "y" << 0;
-    t << "n" << "3e5 0 1 0" << "0 3e5 0 1" << "3e5 0 1 0" << "0 3e5 0 1" << 3 << "out.dat" << 6 << 8;
-    Session s = RunKorvo(t.text, WithModel());
-    ASSERT_EQ(s.status, 0) << s.err;
-    EXPECT_TRUE(InOrder(s, {"* Bearing properties speed dependent ? Y/N >", DATA_MENU_TITLE}));
-    EXPECT_EQ(s.out.find("E D I T O R", s.out.find("speed dependent ? Y/N >")), std::string::npos);
-    const SavedModel m = ReadSavedModel(s.file("out.dat"));
-    ASSERT_TRUE(m.complete);
-    EXPECT_EQ(m.nsta, 4);
-    EXPECT_EQ(Stations(m), "3|1 4||");
-    EXPECT_TRUE(Near7(m.bcoef[0][1][0], 3e5));
 }
 
 // Shrinking the stations: keeping a bearing count that no longer fits is

@@ -136,7 +136,7 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
         Session s = RunKorvo(input + "\n\n\n8\n", setup);
         const std::string path = "main " + std::to_string(p.mainopt) + ": " + p.answers.substr(0, 40);
         EXPECT_EQ(s.status, 0) << path << s.err;
-        for (const auto& [text, times] : p.shown) EXPECT_EQ(CountOccurrences(s.out, text), times) << path << text;
+        for (const auto& [text, times] : p.shown) EXPECT_EQ(Count(s, text), times) << path << text;
         for (const std::string& f : p.files) EXPECT_TRUE(s.exists(f)) << path << f;
     }
 }

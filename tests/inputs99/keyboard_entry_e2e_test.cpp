@@ -38,26 +38,22 @@ TEST(KeyboardEntry, SmallModelWithDerivedValuesAndUnbalance) {
     Finish(t, 2, "small.dat", {"0 0", "0.5 90", "0 0"});  // and the unbalance
     Session s = RunKorvo(t.text);
     ASSERT_EQ(s.status, 0) << s.err;
-    // The section headings and column heads in order (the count prompts are
-    // checked with the refusals).
-    EXPECT_TRUE(InOrder(s, {"Material Properties :", " Modulus of      Weight", " Elasticity      Density",
-                            "     E             Rho", "    ** INPUT THE FOLLOWING IN THE ORDER SHOWN **",
-                            "         Shaft elements data :",
-                            "Element      O.D          I.D        Length   Inertia        Weight", "  #  1", "  #  2",
-                            "         Discs data :",
-                            "Disc  Node    O.D       I.D       Thickness  Weight    Polar     Transverse", "# 1",
-                            "         Bearings data :", "Bearing  Node Location   Weight", "   # 1.", "   # 2.",
-                            "         Pedestals data :", "Pedestal  Node Location   Weight",
-                            "* Pedestals Stiffness and Damping Coefficients *",
-                            "Pedestal No.   Kxx          Kyy               Cxx          Cyy", "          1.",
-                            "         Added  weights data :", "Added     Node", "  Weight    Location     Weight",
-                            "* Bearing properties speed dependent ? Y/N >",
-                            "Input Bearing Coeff. Stiffness [ S ] & Damping [ C ]",
-                            "Bearing # 1  Sxx          Sxy                    Cxx          Cxy",
-                            "             Syx          Syy                    Cyx          Cyy",
-                            "Bearing # 2  Sxx          Sxy                    Cxx          Cxy", "UNBALANCE DATA :",
-                            "Station    Amplitude [in-lb]    Phase [degrees]", " #  1 >", " #  2 >", " #  3 >",
-                            "                   D A T A    M E N U"}));
+    // The headings and column heads of every section in order (the row
+    // prompts are checked with the refusals).
+    EXPECT_TRUE(InOrder(
+        s, {"Material Properties :", "     E             Rho", "    ** INPUT THE FOLLOWING IN THE ORDER SHOWN **",
+            "         Shaft elements data :", "Element      O.D          I.D        Length   Inertia        Weight",
+            "         Discs data :", "Disc  Node    O.D       I.D       Thickness  Weight    Polar     Transverse",
+            "         Bearings data :", "Bearing  Node Location   Weight", "         Pedestals data :",
+            "Pedestal  Node Location   Weight", "* Pedestals Stiffness and Damping Coefficients *",
+            "Pedestal No.   Kxx          Kyy               Cxx          Cyy", "         Added  weights data :",
+            "Added     Node", "  Weight    Location     Weight", "* Bearing properties speed dependent ? Y/N >",
+            "Input Bearing Coeff. Stiffness [ S ] & Damping [ C ]",
+            "Bearing # 1  Sxx          Sxy                    Cxx          Cxy",
+            "             Syx          Syy                    Cyx          Cyy",
+            "Bearing # 2  Sxx          Sxy                    Cxx          Cxy", "UNBALANCE DATA :",
+            "Station    Amplitude [in-lb]    Phase [degrees]", " #  1 >", " #  2 >", " #  3 >",
+            "                   D A T A    M E N U"}));
     // One constant data set: no speed is asked.
     EXPECT_EQ(Count(s, "SPEED(") + Count(s, "Data for speed #"), 0);
 
@@ -105,6 +101,12 @@ TEST(KeyboardEntry, SizeLimitRefusedAndTitleAskedAgain) {
     EXPECT_EQ(Count(s, "at most one bearing per station"), 1);
     EXPECT_EQ(Count(s, "a pedestal stands under a bearing"), 2);  // 78 is typed twice
     EXPECT_EQ(Count(s, "UNBALANCE DATA"), 0) << "unbalance is asked under main-menu 5 only";
+    EXPECT_EQ(Count(s, " Refused : the number of stations"), 0) << "99 stations pass the count check";
+    // Without discs the disc headings stand alone; without pedestals or added
+    // weights their sections write nothing.
+    EXPECT_TRUE(HasBlock(s, "         Discs data :\nDisc  Node    O.D       I.D       Thickness  Weight    Polar     "
+                            "Transverse\n\n         Bearings data :\n"));
+    EXPECT_EQ(Count(s, "Added  weights data") + Count(s, "Pedestals data"), 0);
     const SavedModel m = ReadSavedModel(s.file("big.dat"));
     ASSERT_TRUE(m.complete);
     EXPECT_EQ(m.title, "Just fits");
@@ -112,21 +114,26 @@ TEST(KeyboardEntry, SizeLimitRefusedAndTitleAskedAgain) {
     EXPECT_EQ(Stations(m), "|1 60||");
 }
 
-// Counts outside their range are refused and asked again; so are speeds
-// that do not ascend. 99 stations without pedestals are within the limit.
-// Without discs the disc headings stand alone; without pedestals or added
-// weights their sections write nothing.
-TEST(KeyboardEntry, CountsOutOfRangeAskedAgain) {
+// Counts outside their range are refused and asked again, and so are
+// speeds that do not ascend. Stations outside 1..NSTA, or not above the row
+// before (with room left for the rows after), are refused and the row is
+// asked again. A pedestal off the bearings brings the rule's message and the
+// whole pedestal section again; a pedestal may skip a bearing.
+TEST(KeyboardEntry, CountsAndStationsOutOfRangeAskedAgain) {
     Typed t = StartKeyboardEntry(2);
-    t << "Long shaft" << 1 << 100 << -3 << 99;  // stations
-    t << 100 << -1 << 0 << 2;                  // discs, bearings
-    t << 3 << 0 << 100 << 0;                   // pedestals (more than bearings), added weights
-    t << "3e7 0.283";  // material
-    for (int i = 1; i <= 98; ++i) t << "1 0 1 0 0.2";
-    t << "1 0" << "99 0" << "y" << 0 << 100 << 2;  // data sets
-    t << 1000 << "1e5 0 1 0" << "0 1e5 0 1" << "2e5 0 1 0" << "0 2e5 0 1";
+    t << "Checks" << 1 << 100 << -3 << 4 << 100 << -1 << 2 << 3;  // stations, discs, bearings
+    t << 4 << 2 << 100 << 1 << "3e7 0.283";                       // pedestals (more than bearings), added weights
+    t << "2 0 2 0 1" << "2 0 2 0 1" << "2 0 2 0 0.2";
+    t << "4 6 0 1 5 1 1" << "2 6 0 1 5 1 1";                   // disc 1 at 4 leaves no station for disc 2
+    t << "2 6 0 1 5 1 1" << "3 8 0 1 9 2 2";                   // disc 2 not above disc 1
+    t << "1 0.5" << "5 0.5" << "1 0.5" << "2 0.5" << "4 0.5";  // outside 1..4, not ascending
+    t << "2 10" << "3 10" << "" << "1 10" << "4 12";           // station 3 has no bearing; 4 skips bearing 2
+    t << "1e6 1e6 1 1" << "2e6 2e6 2 2" << "0 2" << "3 2";     // the added weight at 0, then 3
+    t << "y" << 0 << 100 << 2 << 1000;                         // data sets, SPEED(1)
+    for (int i = 0; i < 3; ++i) t << "1e5 0 1 0" << "0 1e5 0 1";
     t << 500 << 1000 << 2000;  // SPEED(2) must be above 1000
-    t << "3e5 0 1 0" << "0 3e5 0 1" << "4e5 0 1 0" << "0 4e5 0 1" << 3 << "long.dat" << 6 << 8;
+    for (int i = 0; i < 3; ++i) t << "3e5 0 1 0" << "0 4e5 0 1";
+    t << 3 << "checks.dat" << 6 << 8;
     Session s = RunKorvo(t.text);
     ASSERT_EQ(s.status, 0) << s.err;
     const std::pair<const char*, int> asked[] = {
@@ -134,34 +141,8 @@ TEST(KeyboardEntry, CountsOutOfRangeAskedAgain) {
         {" Number of discs........... NDISC = ", 3}, {" Number of bearings......... NBRG = ", 1},
         {" Number of pedestals........ NPED = ", 2}, {" Number of extra weights..... NCM = ", 2},
         {"Number of data_sets ? (# of speeds) N =", 3}, {" SPEED( 2) [ RPM ] =", 3}, {" Data for speed #  2", 1},
-        {"MODEL EXCEEDING", 0}, {"Added  weights data", 0}, {"Pedestals data", 0}};
+        {"A pedestal is only allowed at a bearing location.", 1}};
     for (const auto& [text, times] : asked) EXPECT_EQ(Count(s, text), times) << text;
-    EXPECT_TRUE(HasBlock(s, "         Discs data :\nDisc  Node    O.D       I.D       Thickness  Weight    Polar     "
-                            "Transverse\n\n         Bearings data :\n"));
-    const SavedModel m = ReadSavedModel(s.file("long.dat"));
-    ASSERT_TRUE(m.complete);
-    EXPECT_EQ(std::vector<int>({m.nsta, m.ndisc, m.nped, m.ncm, m.nspeed}), std::vector<int>({99, 0, 0, 0, 2}));
-    EXPECT_EQ(m.speed, std::vector<float>({1000, 2000}));
-    EXPECT_TRUE(Near7(m.bcoef[1][1][3], 4e5));  // Syy of bearing 2 at the second speed
-    EXPECT_TRUE(Near7(m.shaft[97][4], 0.2));    // a weight typed other than 0 is kept
-}
-
-// Stations outside 1..NSTA, or not above the row before (with room left for
-// the rows after), are refused and the row is asked again. A pedestal off
-// the bearings brings the rule's message and the whole pedestal section
-// again; a pedestal may skip a bearing.
-TEST(KeyboardEntry, StationsOutOfOrderAndPedestalsOffBearingsAskedAgain) {
-    Typed t = StartKeyboardEntry(2);
-    t << "Stations" << 4 << 2 << 3 << 2 << 1 << "3e7 0.283";
-    for (int i = 1; i <= 3; ++i) t << "2 0 2 0 1";
-    t << "4 6 0 1 5 1 1" << "2 6 0 1 5 1 1";           // disc 1 at 4 leaves no station for disc 2
-    t << "2 6 0 1 5 1 1" << "3 8 0 1 9 2 2";           // disc 2 not above disc 1
-    t << "1 0.5" << "5 0.5" << "1 0.5" << "2 0.5" << "4 0.5";  // outside 1..4, not ascending
-    t << "2 10" << "3 10" << "" << "1 10" << "4 12";  // station 3 has no bearing; 4 skips bearing 2
-    t << "1e6 1e6 1 1" << "2e6 2e6 2 2" << "0 2" << "3 2";
-    Finish(t, 3, "sta.dat");
-    Session s = RunKorvo(t.text);
-    ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(InOrder(s, {
         "# 1", " Refused : Disc No.  1 must stand at a station from  1 to  3", "# 1", "# 2",
         " Refused : Disc No.  2 must stand at a station from  3 to  4", "# 2", "   # 1.", "   # 2.",
@@ -172,11 +153,13 @@ TEST(KeyboardEntry, StationsOutOfOrderAndPedestalsOffBearingsAskedAgain) {
         "         Pedestals data :", "Pedestal  Node Location   Weight", "   # 1.", "   # 2.",
         "* Pedestals Stiffness and Damping Coefficients *", "# 1",
         " Refused : Added weight No.  1 must stand at a station from  1 to  4", "# 1"}));
-    EXPECT_EQ(Count(s, "A pedestal is only allowed at a bearing location."), 1);
-    const SavedModel m = ReadSavedModel(s.file("sta.dat"));
+    const SavedModel m = ReadSavedModel(s.file("checks.dat"));
     ASSERT_TRUE(m.complete);
     EXPECT_EQ(Stations(m), "2 3|1 2 4|1 4|3");
     EXPECT_TRUE(Near7(m.disc[1][0], 8) && Near7(m.pwt[1], 12) && Near7(m.pedc[1][0], 2e6));
+    EXPECT_TRUE(Near7(m.shaft[2][4], 0.2));  // a weight typed other than 0 is kept
+    EXPECT_EQ(m.speed, std::vector<float>({1000, 2000}));
+    EXPECT_TRUE(Near7(m.bcoef[1][2][3], 4e5));  // Syy of bearing 3 at the second speed
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST(ListingE2E, EnglishModelWithEveryTableUnderUnbalance) {
          Rep(48, '_') + "\n\n   1          2          .500             .000\n" +
          "   2          5          .250             90.0\n" + kPress + "\n\n\n\n\n" + kDataMenuTitle;
     EXPECT_TRUE(HasBlock(s, e));
-    EXPECT_EQ(CountOccurrences(s.out, "TITLE : "), 1);
+    EXPECT_EQ(Count(s, "TITLE : "), 1);
 }
 
 TEST(ListingE2E, MetricHeadersAndNoUnbalanceOutsideOption5) {
@@ -98,8 +98,8 @@ TEST(ListingE2E, MetricHeadersAndNoUnbalanceOutsideOption5) {
                          "  No.    RPM               KG/MM.                          KG-SEC/MM."}));
     for (const char* absent : {"IN.", "Unbalance    Station", "Added Weight Data"})
         EXPECT_EQ(s.out.find(absent), std::string::npos) << absent;
-    EXPECT_EQ(CountOccurrences(s.out, S(7) + Rep(70, '_')), 8) << "four speeds for each bearing";
-    EXPECT_EQ(CountOccurrences(s.out, kPress.substr(0, 29)), 1 + 8) << "main menu 1 pause and the listing's";
+    EXPECT_EQ(Count(s, S(7) + Rep(70, '_')), 8) << "four speeds for each bearing";
+    EXPECT_EQ(Count(s, kPress.substr(0, 29)), 1 + 8) << "main menu 1 pause and the listing's";
 }
 
 TEST(ListingE2E, ModelWithoutBearingsStillShowsTheCoefficientHeader) {

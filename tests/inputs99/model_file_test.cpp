@@ -84,9 +84,9 @@ TEST(ModelFile, SavingOverTheFileJustReadRewritesItInPlace) {
     Session s = RunKorvo(
         "6\n" + ReadFile("model.dat") + Save("copy.dat") + "3\n\ntaken.dat\nn\nmodel.dat\nx\ny\n6\n8\n", setup);
     ASSERT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(CountOccurrences(s.out, " Input Save Data Filename > "), 3);
-    EXPECT_EQ(CountOccurrences(s.out, " Input Different Filename ... "), 1);
-    EXPECT_EQ(CountOccurrences(s.out, "    File model.dat      Already Exists ! Overwrite it ? Y/N >  "), 2);
+    EXPECT_EQ(Count(s, " Input Save Data Filename > "), 3);
+    EXPECT_EQ(Count(s, " Input Different Filename ... "), 1);
+    EXPECT_EQ(Count(s, "    File model.dat      Already Exists ! Overwrite it ? Y/N >  "), 2);
     EXPECT_EQ(s.file("taken.dat"), "keep\r\n");
     EXPECT_EQ(s.file("model.dat"), s.file("copy.dat"));
 }
@@ -136,9 +136,9 @@ TEST(ModelFile, FilesBreakingTheLimitsAreRefusedAndTheModelStays) {
         EXPECT_TRUE(HasBlock(s, "\a\n\a\n *** MODEL FILE bad" + std::to_string(k) + ".dat IS REFUSED ***\n" +
                                     bad[k].second + (k ? "\n The model in memory is unchanged." : "\n No model is in memory.") +
                                     "\nPress <Enter> to continue ... \n"));
-    EXPECT_EQ(CountOccurrences(s.out, "big.dat IS REFUSED"), 0);
+    EXPECT_EQ(Count(s, "big.dat IS REFUSED"), 0);
     EXPECT_EQ(s.file("after.dat"), kTwoStationSaved);
-    EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(Count(s, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
 }
 
 TEST(ModelFile, UnreadableOrShortFilesEndTheRunWithTheReport) {
@@ -162,9 +162,9 @@ TEST(ModelFile, ModelIsReadAgainAfterARun) {
     Session s = RunKorvo("1\n\n" + ReadFile("simple.dat") + "5\nn\nn\n1\nund.out\n\n6\n5\n8\n", setup);
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_NE(s.out.find("***    END OF RUN    ***"), std::string::npos);
-    EXPECT_EQ(CountOccurrences(s.out, " Input the name of your data_file  ....  "), 1);
-    EXPECT_EQ(CountOccurrences(s.out, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
-    EXPECT_EQ(CountOccurrences(s.out, "R O T O R   D Y N A M I C S"), 2);
+    EXPECT_EQ(Count(s, " Input the name of your data_file  ....  "), 1);
+    EXPECT_EQ(Count(s, " ACTIVE CONTROL IS NOT AVAILABLE NOW"), 1);
+    EXPECT_EQ(Count(s, "R O T O R   D Y N A M I C S"), 2);
 }
 
 }  // namespace

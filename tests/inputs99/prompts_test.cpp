@@ -61,17 +61,6 @@ protected:
     std::ostringstream out;
 };
 
-TEST_F(FrontEnd, AskYesNoFoldsOnlyTheFirstCharacter) {
-    const std::pair<const char*, char> cases[] = {{"yes\n", 'Y'}, {"n\n", 'N'}, {"Y\n", 'Y'}, {" y\n", ' '},
-                                                  {"\n", ' '},    {"x\n", 'x'}, {"No way\n", 'N'}};
-    for (const auto& [line, ans] : cases) {
-        Answers(line);
-        AskYesNo();
-        EXPECT_EQ(FRONT.ANS.c[0], ans) << "input " << line;
-        EXPECT_EQ(out.str(), "") << "AskYesNo writes no prompt of its own";
-    }
-}
-
 TEST_F(FrontEnd, OpenOldOnAMissingFileAsksAnotherNameWithoutQuestion) {
     Put("there.dat", "1\r\n");
     Answers("there.dat\n");
