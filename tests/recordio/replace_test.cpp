@@ -2,38 +2,14 @@
 // when the unit is closed after every write succeeded. A write that fails
 // part-way (here a file-size limit, which fails like a full disk) ends the
 // run and leaves the old file as it was, with no temporary file left over.
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
+#include "tests/recordio/file_size_limit.h"
 #include "tests/recordio/rio_test.h"
 
 namespace {
-
-// Limits the size of files this process writes; writes beyond it fail with
-// EFBIG instead of raising SIGXFSZ. Restored on destruction.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit r = old_;
-        r.rlim_cur = bytes;
-        ok_ = setrlimit(RLIMIT_FSIZE, &r) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-    bool ok() const { return ok_; }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool ok_ = false;
-};
 
 class Replace : public RecordIoTest {
 protected:
