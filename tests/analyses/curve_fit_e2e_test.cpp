@@ -1,201 +1,121 @@
-// The curve-fitting tool (main-menu 7) through the real program: the fitted
-// file against closed forms, the column and row limits, and the refusals
-// that go back to the main menu.
+// The curve-fitting tool (main-menu 7) through the real program: fitted files
+// against closed forms, the column and row limits, and the refusals that go
+// back to the main menu.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/models.h"
 #include "tests/support/session.h"
 
 namespace {
 
-struct Answers {
-    int endcond = 1;
-    int columns = 2;
-    std::string print = "N";
-    std::string points = "10";
-};
+using namespace korvo_test;
 
-// Main-menu 7 with the data file data.txt and the output fit.txt, then the exit.
-std::string Script(const Answers& a) {
-    return "7\n" + std::to_string(a.endcond) + "\ndata.txt\n" + std::to_string(a.columns) + "\nfit.txt\n" + a.print +
-           "\n" + a.points + "\n8\n";
+std::string Rows(const std::vector<double>& xs, const std::function<std::string(double)>& row) {
+    std::string data;
+    for (double x : xs) data += row(x) + "\n";
+    return data;
 }
-
-Session RunFit(const std::string& data, const Answers& a) {
-    SessionSetup setup;
-    setup.files["data.txt"] = data;
-    return RunKorvo(Script(a), setup);
+std::string Num(double v) {
+    std::ostringstream s;
+    s << v;
+    return s.str();
 }
-
-std::vector<double> Numbers(const std::string& text) {
-    std::vector<double> v;
-    std::istringstream in(text);
-    std::string tok;
-    while (in >> tok) v.push_back(std::strtod(tok.c_str(), nullptr));
-    return v;
-}
-
-// The fitted records, each a point u followed by its values; the free-format
-// writer may wrap a record, so the values are grouped by count.
-std::vector<std::vector<double>> Records(const std::string& text, int perRecord) {
-    const std::vector<double> v = Numbers(text);
-    std::vector<std::vector<double>> r;
-    for (size_t i = 0; i + perRecord <= v.size(); i += perRecord)
-        r.emplace_back(v.begin() + static_cast<long>(i), v.begin() + static_cast<long>(i) + perRecord);
-    EXPECT_EQ(v.size() % perRecord, 0u);
-    return r;
-}
-
 double Tol(double v) { return 2e-6 * (1.0 + std::fabs(v)) + 1e-6; }
 
-TEST(CurveFit, TwoRowsGiveTheStraightLineAtPPlusOnePoints) {
-    Answers a;
-    a.points = "2\n1\n8";  // not more points than rows: asked again
-    Session s = RunFit("2.0 1.0\n6.0 -3.0\n", a);
-    EXPECT_EQ(s.status, 0) << s.err;
-    const auto recs = Records(s.file("fit.txt"), 2);
-    ASSERT_EQ(recs.size(), 9u);
-    EXPECT_EQ(recs.front()[0], 2.0);
-    EXPECT_EQ(recs.back()[0], 6.0);
-    for (size_t i = 0; i < recs.size(); ++i) {
-        EXPECT_NEAR(recs[i][0], 2.0 + 0.5 * static_cast<double>(i), Tol(6.0));
-        EXPECT_NEAR(recs[i][1], 1.0 - (recs[i][0] - 2.0), Tol(3.0)) << i;
-    }
-    EXPECT_NE(s.out.find("  2 Rows of Data Read from data.txt"), std::string::npos);
-    EXPECT_EQ(CountOccurrences(s.out, " Too Little Points !"), 2);
-    // Back in the main menu after the fit: the menu is shown again.
-    EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 2);
-}
-
-TEST(CurveFit, OneColumnWritesOnlyTheAbscissae) {
-    Answers a;
-    a.columns = 1;
-    a.points = "6";
-    Session s = RunFit("0.0\n1.0\n3.0\n", a);
-    EXPECT_EQ(s.status, 0) << s.err;
-    const auto lines = SplitLines(s.file("fit.txt"));
-    ASSERT_EQ(lines.size(), 7u);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const auto v = Numbers(lines[i]);
-        ASSERT_EQ(v.size(), 1u) << lines[i];
-        EXPECT_NEAR(v[0], 0.5 * static_cast<double>(i), Tol(3.0));
-    }
-}
-
-TEST(CurveFit, SevenColumnsFitOnlyTheFirstFourOrdinates) {
-    // Ordinates m = 1..4 are lines m*x + m; columns 6 and 7 hold marker values.
-    std::string data;
-    for (double x : {0.0, 1.0, 2.5, 4.0}) {
-        std::ostringstream row;
-        row << x;
-        for (int m = 1; m <= 4; ++m) row << " " << m * x + m;
-        row << " 777.0 888.0\n";
-        data += row.str();
-    }
-    Answers a;
-    a.columns = 7;
-    a.endcond = 3;
-    a.points = "8";
-    Session s = RunFit(data, a);
-    EXPECT_EQ(s.status, 0) << s.err;
-    const std::string fit = s.file("fit.txt");
-    EXPECT_EQ(fit.find("777"), std::string::npos);
-    EXPECT_EQ(fit.find("888"), std::string::npos);
-    const auto recs = Records(fit, 5);
-    ASSERT_EQ(recs.size(), 9u);
-    for (const auto& r : recs)
-        for (int m = 1; m <= 4; ++m) EXPECT_NEAR(r[m], m * r[0] + m, Tol(20.0)) << r[0];
-}
-
-TEST(CurveFit, ParabolicEndsFollowAParabolaOnUnevenRows) {
-    auto f = [](double x) { return 0.5 * x * x - x + 2.0; };
-    std::string data;
-    for (double x : {-2.0, -0.5, 0.25, 1.0, 3.0}) {
-        std::ostringstream row;
-        row << x << ", " << f(x) << "\n";
-        data += row.str();
-    }
-    Answers a;
-    a.endcond = 2;
-    a.print = "Y";
-    a.points = "20";
-    Session s = RunFit(data, a);
-    EXPECT_EQ(s.status, 0) << s.err;
-    const auto recs = Records(s.file("fit.txt"), 2);
-    ASSERT_EQ(recs.size(), 21u);
-    for (const auto& r : recs) EXPECT_NEAR(r[1], f(r[0]), 2e-5 * (1.0 + std::fabs(f(r[0])))) << r[0];
-    // The data echoed on the screen, one row per line.
-    EXPECT_NE(s.out.find("  -5.000000E-01        2.625000"), std::string::npos);
-    EXPECT_NE(s.out.find("       3.000000        3.500000"), std::string::npos);
-}
-
-TEST(CurveFit, OnlyTheFirst99RowsAreFitted) {
-    std::string data;
-    for (int r = 1; r <= 120; ++r) data += std::to_string(r) + " " + std::to_string(3 * r) + "\n";
-    Answers a;
-    a.points = "196";
-    Session s = RunFit(data, a);
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_NE(s.out.find("120 Rows of Data Read from data.txt"), std::string::npos);
-    EXPECT_NE(s.out.find("But Only 99 Rows Will be Fitted"), std::string::npos);
-    const auto recs = Records(s.file("fit.txt"), 2);
-    ASSERT_EQ(recs.size(), 197u);
-    EXPECT_EQ(recs.back()[0], 99.0);
-    EXPECT_NEAR(recs[1][0], 1.5, Tol(99.0));
-    for (const auto& r : recs) EXPECT_NEAR(r[1], 3.0 * r[0], Tol(300.0));
-}
-
-TEST(CurveFit, UnreadableDataGoesBackToTheMainMenu) {
-    struct Case {
-        const char* name;
-        const char* data;
-        int columns;
+TEST(CurveFit, FitsAndRefusalsInOneSession) {
+    struct Fit {
+        std::string data, endcond, columns, print, points;
+        size_t records, width;
+        double x0, dx;
+        std::function<double(int, double)> f;  // ordinate m at x
     };
-    const Case cases[] = {
-        {"malformed row", "1.0 2.0\n2.0 abc\n3.0 4.0\n", 2},
-        {"letters at the start of a row", "1.0 2.0\nx 2.0\n", 2},
-        {"fewer values than the column count", "1.0 2.0\n2.0 3.0\n3.0 4.0\n", 3},
+    std::string hundred;  // 120 rows of y = 3x: only the first 99 are fitted
+    for (int r = 1; r <= 120; ++r) hundred += std::to_string(r) + " " + std::to_string(3 * r) + "\n";
+    const auto parabola = [](double x) { return 0.5 * x * x - x + 2.0; };
+    const Fit fits[] = {
+        // Two rows, end condition 1: the straight line at P + 1 points (too
+        // few points asked again).
+        {"2.0 1.0\n6.0 -3.0\n", "1", "2", "N", "2\n1\n8", 9, 2, 2.0, 0.5, [](int, double x) { return 3.0 - x; }},
+        // One column: only the abscissae.
+        {"0.0\n1.0\n3.0\n", "1", "1", "N", "6", 7, 1, 0.0, 0.5, nullptr},
+        // Seven columns: only the first four ordinates, lines m x + m.
+        {Rows({0.0, 1.0, 2.5, 4.0},
+              [](double x) { return Num(x) + " " + Num(x + 1) + " " + Num(2 * x + 2) + " " + Num(3 * x + 3) + " " +
+                                    Num(4 * x + 4) + " 777.0 888.0"; }),
+         "3", "7", "N", "8", 9, 5, 0.0, 0.5, [](int m, double x) { return m * x + m; }},
+        // Parabolic ends follow a parabola on uneven rows; the data echoed.
+        {Rows({-2.0, -0.5, 0.25, 1.0, 3.0}, [&](double x) { return Num(x) + ", " + Num(parabola(x)); }), "2", "2",
+         "Y", "20", 21, 2, -2.0, 0.25, [&](int, double x) { return parabola(x); }},
+        {hundred, "1", "2", "N", "196", 197, 2, 1.0, 0.5, [](int, double x) { return 3.0 * x; }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SessionSetup setup;
-        setup.files["data.txt"] = c.data;
-        Session s = RunKorvo("7\n1\ndata.txt\n" + std::to_string(c.columns) + "\nfit.txt\n\n8\n", setup);
-        EXPECT_EQ(s.status, 0) << s.err;
-        EXPECT_EQ(CountOccurrences(s.out, " ERROR READING DATA_FILE !"), 1);
-        EXPECT_EQ(CountOccurrences(s.out, "Press <Enter> to continue ..."), 1);
-        EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 2);
-        EXPECT_EQ(CountOccurrences(s.out, "Number of Data_Points Wanted"), 0);
-        EXPECT_EQ(s.file("fit.txt"), "");
+    const struct {
+        const char *data, *columns;
+        bool unreadable;
+    } refusals[] = {
+        {"1.0 2.0\n2.0 abc\n3.0 4.0\n", "2", true},  // malformed row
+        {"1.0 2.0\nx 2.0\n", "2", true},             // letters at the start of a row
+        {"1.0 2.0\n2.0 3.0\n3.0 4.0\n", "3", true},  // fewer values than the column count
+        {"1.0 2.0\n", "2", false},                   // one row
+        {"", "2", false},                            // no row
+        {"1.0 2.0\n2.0 3.0\n2.0 4.0\n", "2", false}, // repeated abscissa
+        {"3.0 2.0\n2.0 3.0\n", "2", false},          // decreasing abscissa
+    };
+    SessionSetup setup;
+    std::vector<std::string> in;
+    for (size_t k = 0; k < std::size(fits); ++k) {
+        const std::string n = std::to_string(k);
+        setup.files["d" + n] = fits[k].data;
+        for (const std::string& l : {std::string("7"), fits[k].endcond, "d" + n, fits[k].columns, "f" + n,
+                                     fits[k].print, fits[k].points})
+            in.push_back(l);
     }
-}
+    for (size_t k = 0; k < std::size(refusals); ++k) {
+        const std::string n = std::to_string(k);
+        setup.files["r" + n] = refusals[k].data;
+        for (const std::string& l : {std::string("7"), std::string("1"), "r" + n, std::string(refusals[k].columns),
+                                     "g" + n, std::string()})
+            in.push_back(l);
+    }
+    in.push_back("8");
+    const Session s = RunKorvo(Script(in), setup);
+    ASSERT_EQ(s.status, 0) << s.err;
+    // The console of each fit follows a main menu.
+    const std::vector<std::string> part = SplitAt(s.out, "M A I N    M E N U");
+    ASSERT_EQ(part.size(), 2 + std::size(fits) + std::size(refusals));
 
-TEST(CurveFit, DataThatCannotBeFittedIsRefused) {
-    struct Case {
-        const char* name;
-        const char* data;
-    };
-    const Case cases[] = {
-        {"one row", "1.0 2.0\n"},
-        {"no row", ""},
-        {"repeated abscissa", "1.0 2.0\n2.0 3.0\n2.0 4.0\n"},
-        {"decreasing abscissa", "3.0 2.0\n2.0 3.0\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SessionSetup setup;
-        setup.files["data.txt"] = c.data;
-        Session s = RunKorvo("7\n1\ndata.txt\n2\nfit.txt\n\n8\n", setup);
-        EXPECT_EQ(s.status, 0) << s.err;
-        EXPECT_EQ(CountOccurrences(s.out, "Press <Enter> to continue ..."), 1);
-        EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 2);
-        EXPECT_EQ(CountOccurrences(s.out, "Number of Data_Points Wanted"), 0);
-        EXPECT_EQ(s.file("fit.txt"), "");
+    for (size_t k = 0; k < std::size(fits); ++k) {
+        const Fit& f = fits[k];
+        const auto recs = Chunks(s.file("f" + std::to_string(k)), f.width);
+        ASSERT_EQ(recs.size(), f.records) << k;
+        for (size_t i = 0; i < recs.size(); ++i) {
+            EXPECT_NEAR(recs[i][0], f.x0 + f.dx * static_cast<double>(i), Tol(recs.back()[0])) << k;
+            for (size_t m = 1; m < f.width; ++m) {
+                const double want = f.f(static_cast<int>(m), recs[i][0]);
+                EXPECT_NEAR(recs[i][m], want, 10 * Tol(want)) << k << " at " << recs[i][0];
+            }
+        }
+    }
+    EXPECT_NE(part[1].find("  2 Rows of Data Read from d0"), std::string::npos);
+    EXPECT_EQ(CountOccurrences(part[1], " Too Little Points !"), 2);
+    EXPECT_EQ(Chunks(s.file("f0"), 2).back().at(0), 6.0);  // the last record at x(R)
+    EXPECT_EQ(Chunks(s.file("f4"), 2).back().at(0), 99.0);
+    EXPECT_EQ(s.file("f2").find("777"), std::string::npos);
+    EXPECT_NE(part[4].find("  -5.000000E-01        2.625000"), std::string::npos);
+    EXPECT_NE(part[4].find("       3.000000        3.500000"), std::string::npos);
+    EXPECT_NE(part[5].find("120 Rows of Data Read from d4"), std::string::npos);
+    EXPECT_NE(part[5].find("But Only 99 Rows Will be Fitted"), std::string::npos);
+
+    for (size_t k = 0; k < std::size(refusals); ++k) {
+        const std::string& p = part[1 + std::size(fits) + k];
+        EXPECT_EQ(CountOccurrences(p, " ERROR READING DATA_FILE !"), refusals[k].unreadable ? 1 : 0) << k;
+        EXPECT_EQ(CountOccurrences(p, "Press <Enter> to continue ..."), 1) << k;
+        EXPECT_EQ(CountOccurrences(p, "Number of Data_Points Wanted"), 0) << k;
+        EXPECT_EQ(s.file("g" + std::to_string(k)), "") << k;
     }
 }
 

@@ -1,143 +1,110 @@
-// Assembly of the speed-independent matrices: the worked one-element values,
-// the mass distributions, defaults, pedestal numbering, the model refusals,
-// and natural frequencies of assembled rotors against beam theory.
+// The system matrices: the worked one-element values, the mass distributions,
+// defaults, pedestal numbering, the refusals; the per-speed bearing, pedestal
+// and gyroscopic terms, spline values at the table speeds, coefficient
+// records, and bearings on pedestals against equivalent grounded bearings.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <complex>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
-#include "tests/matrx99/femodel_fixture.h"
+#include <unistd.h>
 
-using namespace femodel_test;
+#include "analyses/analyses.h"
+#include "subs99/spline.h"
+#include "tests/support/models.h"
+
+using namespace korvo_test;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-void ExpectRel(double got, double want, double tol, const char* what) {
+void ExpectRel(double got, double want, double tol, const std::string& what) {
     EXPECT_NEAR(got, want, std::fabs(want) * tol) << what;
 }
 
-// One element: O.D 2, I.D 0, length 10, E 3.0E7, Rho 0.283, English units.
-void OneElementModel(int massopt) {
-    ResetModelAndOptions();
-    UniformShaft(2, 2.0f, 0.0f, 10.0f, 3.0e7f, 0.283f);
+// One element: O.D 2, I.D 0, length 10, steel, English units.
+void OneElement(int massopt) {
+    ResetModel();
+    UniformShaft(2, 2.0f, 10.0f);
     OPTS.MASSOPT = massopt;
+    AssembleRotorMatrices();
 }
 
 }  // namespace
 
-TEST(Assembly, WorkedOneElementValues) {
-    OneElementModel(1);
-    AssembleRotorMatrices();
+TEST(Assembly, WorkedOneElementValuesAndMassDistributions) {
+    OneElement(1);
     ExpectRel(MODEL.SHAFT(1, 5), 8.8907, 2e-5, "W");
     ExpectRel(MODEL.SHAFT(1, 4), 0.78540, 2e-5, "I");
     ExpectRel(SYS.STROT(1), 38.156, 2e-5, "H");
-    ExpectRel(SYS.STROT(2), 38.156, 2e-5, "H");
-    const double a = 2.8274e5, b = 1.4137e6, c = 9.4248e6, f = 4.7124e6;
-    // Upper triangle of the element stiffness (local = global for element 1).
-    const double k[8][8] = {
-        {a, 0, 0, b, -a, 0, 0, b},  {0, a, -b, 0, 0, -a, -b, 0}, {0, 0, c, 0, 0, b, f, 0},
-        {0, 0, 0, c, -b, 0, 0, f},  {0, 0, 0, 0, a, 0, 0, -b},   {0, 0, 0, 0, 0, a, b, 0},
-        {0, 0, 0, 0, 0, 0, c, 0},   {0, 0, 0, 0, 0, 0, 0, c},
-    };
-    for (int i = 1; i <= 8; ++i)
-        for (int j = 1; j <= 8; ++j) {
-            const double want = i <= j ? k[i - 1][j - 1] : k[j - 1][i - 1];
-            if (want == 0.0)
-                EXPECT_EQ(SYS.STIFF(i, j), 0.0f) << i << "," << j;
-            else
-                ExpectRel(SYS.STIFF(i, j), want, 5e-5, "stiffness entry");
-        }
-    for (int i = 1; i <= 8; ++i)
-        for (int j = 1; j <= 8; ++j) {
-            if (i != j) {
-                EXPECT_EQ(SYS.MASS(i, j), 0.0f);
-                continue;
-            }
-            const bool rotation = (i - 1) % 4 >= 2;
-            ExpectRel(SYS.MASS(i, i), rotation ? 0.098850 : 0.011516, 5e-5, "mass diagonal");
-        }
     EXPECT_EQ(SYS.NDOF, 8);
     EXPECT_FLOAT_EQ(SYS.GRAV, 386.0f);
+    const double a = 2.8274e5, b = 1.4137e6, c = 9.4248e6, f = 4.7124e6;
+    const double k[8][8] = {  // upper triangle of the element stiffness
+        {a, 0, 0, b, -a, 0, 0, b}, {0, a, -b, 0, 0, -a, -b, 0}, {0, 0, c, 0, 0, b, f, 0}, {0, 0, 0, c, -b, 0, 0, f},
+        {0, 0, 0, 0, a, 0, 0, -b}, {0, 0, 0, 0, 0, a, b, 0},    {0, 0, 0, 0, 0, 0, c, 0}, {0, 0, 0, 0, 0, 0, 0, c}};
     for (int i = 1; i <= 8; ++i)
-        for (int j = 1; j <= 8; ++j) EXPECT_EQ(SYS.DAMP(i, j), 0.0f);
-}
+        for (int j = 1; j <= 8; ++j) {
+            const double ks = i <= j ? k[i - 1][j - 1] : k[j - 1][i - 1];
+            const double ms = i != j ? 0.0 : (i - 1) % 4 >= 2 ? 0.098850 : 0.011516;
+            EXPECT_NEAR(SYS.STIFF(i, j), ks, 5e-5 * std::fabs(ks)) << i << "," << j;
+            EXPECT_NEAR(SYS.MASS(i, j), ms, 5e-5 * ms) << i << "," << j;
+            EXPECT_EQ(SYS.DAMP(i, j), 0.0f);
+        }
+    const double w = MODEL.SHAFT(1, 5) / 386.0, len = 10.0;
 
-TEST(Assembly, TwoStationDistributions) {
-    // (1/6 - 1/3 - 1/6): W/3 on the translation diagonals, W/6 coupling.
-    OneElementModel(2);
-    AssembleRotorMatrices();
-    const double w = MODEL.SHAFT(1, 5) / 386.0;
+    // (1/6 - 1/3 - 1/6): W/3 on the translation diagonals, W/6 between the stations.
+    OneElement(2);
     for (int r : {1, 2, 5, 6}) ExpectRel(SYS.MASS(r, r), w / 3, 1e-6, "W/3");
-    for (auto [i, j] : std::initializer_list<std::pair<int, int>>{{1, 5}, {5, 1}, {2, 6}, {6, 2}})
-        ExpectRel(SYS.MASS(i, j), w / 6, 1e-6, "W/6");
+    const int coupled[4][2] = {{1, 5}, {5, 1}, {2, 6}, {6, 2}};
+    for (const auto& p : coupled) ExpectRel(SYS.MASS(p[0], p[1]), w / 6, 1e-6, "W/6");
     EXPECT_EQ(SYS.MASS(1, 6), 0.0f);
-    EXPECT_EQ(SYS.MASS(1, 2), 0.0f);
     ExpectRel(SYS.MASS(3, 3), 0.098850, 5e-5, "rotation");
-
     // Values other than 2 and 3 assemble the lumped distribution.
-    for (int opt : {0, -1, 4, 1}) {
-        OneElementModel(opt);
-        AssembleRotorMatrices();
+    for (int opt : {0, -1, 4}) {
+        OneElement(opt);
         for (int r : {1, 2, 5, 6}) ExpectRel(SYS.MASS(r, r), w / 2, 1e-6, "W/2");
         EXPECT_EQ(SYS.MASS(1, 5), 0.0f) << opt;
     }
-}
 
-TEST(Assembly, ConsistentMassAndDiscTransverseMoment) {
-    OneElementModel(3);
-    AssembleRotorMatrices();
-    const double s = MODEL.SHAFT(1, 5) / 420.0 / 386.0, len = 10.0;
-    ExpectRel(SYS.MASS(1, 1), 156 * s, 1e-6, "156");
-    ExpectRel(SYS.MASS(1, 4), 22 * len * s, 1e-6, "22L");
-    ExpectRel(SYS.MASS(1, 5), 54 * s, 1e-6, "54");
-    ExpectRel(SYS.MASS(1, 8), -13 * len * s, 1e-6, "-13L");
-    ExpectRel(SYS.MASS(2, 3), -22 * len * s, 1e-6, "-22L");
-    ExpectRel(SYS.MASS(3, 7), -3 * len * len * s, 1e-6, "-3L^2");
-    ExpectRel(SYS.MASS(4, 4), 4 * len * len * s, 1e-6, "4L^2");
-    ExpectRel(SYS.MASS(6, 7), 22 * len * s, 1e-6, "22L");
-    // The x translations carry the element's whole mass.
-    const double total = SYS.MASS(1, 1) + SYS.MASS(1, 5) + SYS.MASS(5, 1) + SYS.MASS(5, 5);
-    ExpectRel(total, MODEL.SHAFT(1, 5) / 386.0, 1e-6, "mass conservation");
-
+    // Consistent: W/420 times the element table, no rotary inertia of the shaft.
+    OneElement(3);
+    const struct {
+        int i, j;
+        double v;
+    } consistent[] = {{1, 1, 156},           {1, 4, 22 * len},      {1, 5, 54},           {1, 8, -13 * len},
+                      {2, 3, -22 * len},     {3, 7, -3 * len * len}, {4, 4, 4 * len * len}, {6, 7, 22 * len}};
+    for (const auto& e : consistent) ExpectRel(SYS.MASS(e.i, e.j), e.v * w / 420, 1e-6, "consistent");
+    ExpectRel(SYS.MASS(1, 1) + SYS.MASS(1, 5) + SYS.MASS(5, 1) + SYS.MASS(5, 5), w, 1e-6, "x carries the mass");
     // A disc adds its weight and (mended) its transverse mass moment.
     const float rot = SYS.MASS(7, 7), tr = SYS.MASS(5, 5);
-    MODEL.NDISC = 1;
-    MODEL.DSTA(1) = 2;
-    MODEL.DISC(1, 4) = 50.0f;
-    MODEL.DISC(1, 5) = 300.0f;
-    MODEL.DISC(1, 6) = 160.0f;
+    AddDisc(2, 50.0f, 300.0f, 160.0f);
     AssembleRotorMatrices();
     ExpectRel(SYS.MASS(7, 7) - rot, 160.0 / 386.0, 1e-5, "STIT on rotation x");
     ExpectRel(SYS.MASS(8, 8) - rot, 160.0 / 386.0, 1e-5, "STIT on rotation y");
     ExpectRel(SYS.MASS(5, 5) - tr, 50.0 / 386.0, 1e-5, "disc weight");
-    ExpectRel(SYS.MASS(3, 3), 4 * len * len * s, 1e-6, "no disc at station 1");
+    ExpectRel(SYS.MASS(3, 3), 4 * len * len * w / 420, 1e-6, "no disc at station 1");
 }
 
-TEST(Assembly, DefaultsAtTheEntryThreshold) {
-    ResetModelAndOptions();
-    UniformShaft(3, 2.0f, 1.0f, 20.0f, 3.0e7f, 0.283f);
-    MODEL.SHAFT(1, 5) = 1.0e-6f;  // recomputed
-    MODEL.SHAFT(1, 4) = 1.0e-6f;  // recomputed
-    MODEL.SHAFT(2, 5) = 2.0e-6f;  // kept
-    MODEL.SHAFT(2, 4) = 0.5f;     // kept
-    MODEL.NDISC = 1;
-    MODEL.DSTA(1) = 2;
+TEST(Assembly, DefaultsAtTheEntryThresholdAndTablesMatchedInOrder) {
+    ResetModel();
+    UniformShaft(3, 2.0f, 20.0f, 1.0f);
+    MODEL.SHAFT(1, 5) = MODEL.SHAFT(1, 4) = 1.0e-6f;  // recomputed
+    MODEL.SHAFT(2, 5) = 2.0e-6f;                      // kept
+    MODEL.SHAFT(2, 4) = 0.5f;                         // kept
+    AddDisc(2, 1.0e-6f, 1.0e-6f, 0.0f);               // all three computed
     MODEL.DISC(1, 1) = 10.0f;
     MODEL.DISC(1, 2) = 2.0f;
     MODEL.DISC(1, 3) = 1.0f;
-    MODEL.DISC(1, 4) = 1.0e-6f;
-    MODEL.DISC(1, 5) = 1.0e-6f;
-    MODEL.DISC(1, 6) = 0.0f;
-    MODEL.NBRG = 1;
-    MODEL.BSTA(1) = 1;
-    MODEL.BWT(1) = 0.0f;  // no default: stays zero
+    AddDisc(1, 10.0f, 1.0f, 1.0f);  // out of order: ignored, and so is every later disc
+    AddDisc(3, 10.0f, 1.0f, 1.0f);
+    AddBearing(1, {});  // bearing weight zero: no default
     MODEL.NCM = 1;
     MODEL.WSTA(1) = 3;
     MODEL.WWT(1) = -2.0f;  // taken as it is
-    OPTS.MASSOPT = 1;
     AssembleRotorMatrices();
-
     ExpectRel(MODEL.SHAFT(1, 5), kPi / 4 * 3 * 10 * 0.283, 1e-6, "element weight");
     ExpectRel(MODEL.SHAFT(1, 4), kPi / 64 * 15, 1e-6, "element inertia");
     EXPECT_FLOAT_EQ(MODEL.SHAFT(2, 5), 2.0e-6f);
@@ -146,306 +113,282 @@ TEST(Assembly, DefaultsAtTheEntryThreshold) {
     ExpectRel(SYS.STDW(2), dw, 1e-6, "disc weight");
     ExpectRel(SYS.STIP(2), dw * 104 / 8, 1e-6, "disc polar");
     ExpectRel(SYS.STIT(2), dw * (3 * 104 + 4) / 48, 1e-6, "disc transverse");
+    EXPECT_EQ(SYS.STDW(1), 0.0f);
+    EXPECT_EQ(SYS.STDW(3), 0.0f);
     EXPECT_EQ(SYS.STBW(1), 0.0f);
     EXPECT_EQ(SYS.STWT(3), -2.0f);
     ExpectRel(SYS.MASS(9, 9), (2.0e-6 / 2 - 2.0) / 386.0, 1e-6, "added weight");
     ExpectRel(SYS.MASS(5, 5), ((MODEL.SHAFT(1, 5) + 2.0e-6) / 2 + dw) / 386.0, 1e-6, "disc station");
 }
 
-TEST(Assembly, TablesMatchedWithAForwardPointer) {
-    // Used directly (without the refusal of the run), a disc out of order and
-    // every later disc are ignored.
-    ResetModelAndOptions();
-    UniformShaft(4, 2.0f, 0.0f, 30.0f, 3.0e7f, 0.283f);
-    MODEL.NDISC = 3;
-    const int st[3] = {3, 2, 4};
-    for (int k = 1; k <= 3; ++k) {
-        MODEL.DSTA(k) = st[k - 1];
-        MODEL.DISC(k, 4) = 10.0f * k;
-        MODEL.DISC(k, 5) = 1.0f;
-        MODEL.DISC(k, 6) = 1.0f;
-    }
-    AssembleRotorMatrices();
-    EXPECT_FLOAT_EQ(SYS.STDW(3), 10.0f);
-    EXPECT_EQ(SYS.STDW(2), 0.0f);
-    EXPECT_EQ(SYS.STDW(4), 0.0f);
-}
-
-TEST(Assembly, PedestalNumberingWithSeveralPedestals) {
-    ResetModelAndOptions();
-    UniformShaft(5, 2.0f, 0.0f, 40.0f, 3.0e7f, 0.283f);
-    AddBearing(1, 1e5f, 0, 0, 1e5f);
-    AddBearing(3, 1e5f, 0, 0, 1e5f);
-    AddBearing(5, 1e5f, 0, 0, 1e5f);
-    MODEL.NPED = 2;
-    MODEL.PSTA(1) = 3;
-    MODEL.PSTA(2) = 5;
+TEST(Assembly, PedestalNumberingAndSymmetry) {
     const float pedc[2][4] = {{7e5f, 8e5f, 30.0f, 40.0f}, {5e5f, 6e5f, 10.0f, 20.0f}};
-    for (int p = 1; p <= 2; ++p) {
-        MODEL.PWT(p) = 100.0f * p;
-        for (int m = 1; m <= 4; ++m) MODEL.PEDC(p, m) = pedc[p - 1][m - 1];
+    for (int opt = 1; opt <= 3; ++opt) {
+        ResetModel();
+        UniformShaft(5, 2.0f, 40.0f);
+        AddDisc(2, 30.0f, 200.0f, 100.0f);
+        AddDisc(4, 20.0f, 150.0f, 80.0f);
+        AddBearing(1, {1e6f, 2e5f, 2e5f, 1.5e6f, 50, 10, 10, 60});
+        AddBearing(3, {1e5f, 3e4f, 3e4f, 1e5f, 5, 1, 1, 5});
+        AddBearing(5, {1e5f, 0, 0, 1e5f});
+        for (int p = 0; p < 2; ++p) AddPedestal(3 + 2 * p, 100.0f * (p + 1), pedc[p][0], pedc[p][1], pedc[p][2], pedc[p][3]);
+        OPTS.MASSOPT = opt;
+        PrepareStep(0.0f);
+        ASSERT_EQ(SYS.NDOF, 24);
+        for (int j = 1; j <= 24; ++j)
+            for (int i = 1; i <= 24; ++i) {
+                EXPECT_EQ(SYS.MASS(i, j), SYS.MASS(j, i)) << opt << ": " << i << "," << j;
+                EXPECT_EQ(SYS.STIFF0(i, j), SYS.STIFF0(j, i)) << opt << ": " << i << "," << j;
+            }
+        // Bearings with Sxy = Syx, on pedestals too, keep the stiffness symmetric.
+        BuildSpeedMatrices(3000.0f);
+        for (int j = 1; j <= 24; ++j)
+            for (int i = 1; i <= 24; ++i) EXPECT_EQ(SYS.STIFF(i, j), SYS.STIFF(j, i)) << opt << ": " << i << "," << j;
     }
-    OPTS.MASSOPT = 2;
-    AssembleRotorMatrices();
-
-    EXPECT_EQ(SYS.NDOF, 24);
     const int flags[5] = {0, 0, 1, 0, 1};
     for (int s = 1; s <= 5; ++s) EXPECT_EQ(SYS.PEDFLAG(s), flags[s - 1]) << s;
     EXPECT_EQ(SYS.PEDPOS(1), 13);
     EXPECT_EQ(SYS.PEDPOS(2), 23);  // last station: the last two degrees of freedom
-
     // Element 3 joins station 3 (rows 9-12) and station 4 (rows 15-18).
-    const double len = 10.0, ei = 3.0e7 * kPi / 4;
-    const double a = 12 * ei / (len * len * len);
-    ExpectRel(SYS.STIFF(9, 15), -a, 1e-5, "x3-x4 after the first pedestal");
-    ExpectRel(SYS.STIFF(15, 9), -a, 1e-5, "mirror");
-    ExpectRel(SYS.STIFF(15, 15), 2 * a, 1e-5, "x4 between elements");
-    ExpectRel(SYS.STIFF(19, 19), a, 1e-5, "x5 shifted by one pedestal");
-    const double w = MODEL.SHAFT(3, 5) / 386.0;
-    ExpectRel(SYS.MASS(9, 15), w / 6, 1e-6, "distributed coupling shifted");
-
+    const double a = 12 * 3.0e7 * kPi / 4 / 1000.0;
+    ExpectRel(SYS.STIFF0(9, 15), -a, 1e-5, "x3-x4 after the first pedestal");
+    ExpectRel(SYS.STIFF0(15, 15), 2 * a, 1e-5, "x4 between elements");
+    ExpectRel(SYS.STIFF0(19, 19), a, 1e-5, "x5 shifted by one pedestal");
+    OPTS.MASSOPT = 2;
+    AssembleRotorMatrices();
+    ExpectRel(SYS.MASS(9, 15), MODEL.SHAFT(3, 5) / 386.0 / 6, 1e-6, "distributed coupling shifted");
     for (int p = 1; p <= 2; ++p) {
         const int pos = SYS.PEDPOS(p);
-        ExpectRel(SYS.STIFF(pos, pos), pedc[p - 1][0], 1e-7, "Kxx");
-        ExpectRel(SYS.STIFF(pos + 1, pos + 1), pedc[p - 1][1], 1e-7, "Kyy");
-        ExpectRel(SYS.DAMP(pos, pos), pedc[p - 1][2], 1e-7, "Cxx");
-        ExpectRel(SYS.DAMP(pos + 1, pos + 1), pedc[p - 1][3], 1e-7, "Cyy");
-        ExpectRel(SYS.MASS(pos, pos), 100.0 * p / 386.0, 1e-6, "pedestal mass x");
-        ExpectRel(SYS.MASS(pos + 1, pos + 1), 100.0 * p / 386.0, 1e-6, "pedestal mass y");
-        // Nothing else in the pedestal rows and columns.
-        for (int r : {pos, pos + 1})
-            for (int j = 1; j <= 24; ++j) {
-                if (j == r) continue;
-                EXPECT_EQ(SYS.STIFF(r, j), 0.0f);
-                EXPECT_EQ(SYS.STIFF(j, r), 0.0f);
-                EXPECT_EQ(SYS.MASS(r, j), 0.0f);
-                EXPECT_EQ(SYS.DAMP(j, r), 0.0f);
-            }
-    }
-}
-
-TEST(Assembly, MassAndStiffnessSymmetric) {
-    for (int opt = 1; opt <= 3; ++opt) {
-        ResetModelAndOptions();
-        UniformShaft(7, 3.0f, 1.0f, 60.0f, 3.0e7f, 0.283f);
-        MODEL.SHAFT(3, 1) = 5.0f;
-        MODEL.NDISC = 2;
-        MODEL.DSTA(1) = 2;
-        MODEL.DSTA(2) = 6;
-        for (int k = 1; k <= 2; ++k) {
-            MODEL.DISC(k, 1) = 12.0f;
-            MODEL.DISC(k, 3) = 1.5f;
+        for (int d = 0; d <= 1; ++d) {
+            const int r = pos + d;
+            ExpectRel(SYS.STIFF(r, r), pedc[p - 1][d], 1e-7, "pedestal spring");
+            ExpectRel(SYS.DAMP(r, r), pedc[p - 1][2 + d], 1e-7, "pedestal damper");
+            ExpectRel(SYS.MASS(r, r), 100.0 * p / 386.0, 1e-6, "pedestal mass");
+            for (int j = 1; j <= 24; ++j)  // nothing else in the pedestal rows
+                EXPECT_TRUE(j == r || (SYS.STIFF(r, j) == 0 && SYS.MASS(r, j) == 0 && SYS.DAMP(j, r) == 0)) << r << "," << j;
         }
-        AddBearing(1, 1e6f, 2e5f, 2e5f, 1.5e6f, 50, 10, 10, 60);
-        AddBearing(7, 1e6f, 0, 0, 1e6f, 50, 0, 0, 50);
-        MODEL.NPED = 1;
-        MODEL.PSTA(1) = 7;
-        MODEL.PWT(1) = 80.0f;
-        MODEL.PEDC(1, 1) = 4e6f;
-        MODEL.PEDC(1, 2) = 5e6f;
-        OPTS.MASSOPT = opt;
-        AssembleRotorMatrices();
-        for (int j = 1; j <= SYS.NDOF; ++j)
-            for (int i = 1; i <= SYS.NDOF; ++i) {
-                EXPECT_EQ(SYS.MASS(i, j), SYS.MASS(j, i)) << opt << ": " << i << "," << j;
-                EXPECT_EQ(SYS.STIFF(i, j), SYS.STIFF(j, i)) << opt << ": " << i << "," << j;
-            }
-        // With symmetric bearings the per-speed stiffness stays symmetric.
-        SYS.STIFF0 = SYS.STIFF;
-        SYS.DAMP0 = SYS.DAMP;
-        SYS.BRGDONE = 0;
-        BuildSpeedMatrices(3000.0f);
-        for (int j = 1; j <= SYS.NDOF; ++j)
-            for (int i = 1; i <= SYS.NDOF; ++i) EXPECT_EQ(SYS.STIFF(i, j), SYS.STIFF(j, i));
     }
 }
 
 TEST(Assembly, ModelsThatCannotBeAnalysedAreRefused) {
-    auto good = [] {
-        ResetModelAndOptions();
-        UniformShaft(5, 2.0f, 0.0f, 40.0f, 3.0e7f, 0.283f);
-        AddBearing(1, 1e5f, 0, 0, 1e5f);
-        AddBearing(4, 1e5f, 0, 0, 1e5f);
-        MODEL.NPED = 1;
-        MODEL.PSTA(1) = 4;
-        MODEL.NDISC = 2;
-        MODEL.DSTA(1) = 2;
-        MODEL.DSTA(2) = 3;
-        MODEL.NCM = 1;
-        MODEL.WSTA(1) = 5;
-        MODEL.NSPEED = 3;
-        MODEL.SPEED(1) = 1000.0f;
-        MODEL.SPEED(2) = 2000.0f;
-        MODEL.SPEED(3) = 3000.0f;
+    const std::pair<const char*, void (*)()> cases[] = {  // what the refusal names (nullptr: accepted)
+        {nullptr, [] {}},
+        {"Shaft element No.3", [] { MODEL.SHAFT(3, 3) = 0.0f; }},
+        {"Shaft element No.1", [] { MODEL.SHAFT(1, 3) = -1.0f; }},
+        {"speed No.3", [] { MODEL.SPEED(3) = 2000.0f; }},
+        {nullptr, [] { MODEL.NSPEED = 1; MODEL.SPEED(1) = 2500.0f; }},  // constant coefficients: no table
+        {"Disc No.2", [] { MODEL.DSTA(2) = 1; }},
+        {"Disc No.2", [] { MODEL.DSTA(2) = 2; }},
+        {"Bearing No.2", [] { MODEL.BSTA(2) = 6; }},
+        {"Pedestal No.1", [] { MODEL.PSTA(1) = 3; }},
     };
-    good();
-    EXPECT_EQ(ModelAnalysisRefusal(), "");
-
-    good();
-    MODEL.SHAFT(3, 3) = 0.0f;
-    EXPECT_NE(ModelAnalysisRefusal().find("element No.3"), std::string::npos) << ModelAnalysisRefusal();
-    good();
-    MODEL.SHAFT(1, 3) = -1.0f;
-    EXPECT_NE(ModelAnalysisRefusal(), "");
-    good();
-    MODEL.SPEED(3) = 2000.0f;  // repeated speed
-    EXPECT_NE(ModelAnalysisRefusal().find("speed No.3"), std::string::npos) << ModelAnalysisRefusal();
-    good();
-    MODEL.SPEED(1) = 2500.0f;
-    EXPECT_NE(ModelAnalysisRefusal(), "");
-    good();
-    MODEL.NSPEED = 1;  // constant coefficients: the speed table has no meaning
-    MODEL.SPEED(1) = 2500.0f;
-    EXPECT_EQ(ModelAnalysisRefusal(), "");
-    good();
-    MODEL.DSTA(2) = 1;  // out of order
-    EXPECT_NE(ModelAnalysisRefusal().find("Disc No.2"), std::string::npos) << ModelAnalysisRefusal();
-    good();
-    MODEL.DSTA(2) = 2;  // repeated
-    EXPECT_NE(ModelAnalysisRefusal(), "");
-    good();
-    MODEL.BSTA(2) = 6;  // outside the shaft
-    EXPECT_NE(ModelAnalysisRefusal().find("Bearing No.2"), std::string::npos) << ModelAnalysisRefusal();
-    good();
-    MODEL.WSTA(1) = 0;
-    EXPECT_NE(ModelAnalysisRefusal(), "");
-    good();
-    MODEL.PSTA(1) = 3;  // not at a bearing
-    EXPECT_NE(ModelAnalysisRefusal().find("Pedestal No.1"), std::string::npos) << ModelAnalysisRefusal();
-    good();
-    MODEL.NSTA = 100;
-    EXPECT_NE(ModelAnalysisRefusal(), "");
+    for (const auto& [says, change] : cases) {
+        ResetModel();
+        UniformShaft(5, 2.0f, 40.0f);
+        AddBearing(1, {});
+        AddBearing(4, {});
+        AddPedestal(4, 10.0f, 1e5f, 1e5f);
+        AddDisc(2, 1.0f, 1.0f, 1.0f);
+        AddDisc(3, 1.0f, 1.0f, 1.0f);
+        MODEL.NSPEED = 3;
+        for (int j = 1; j <= 3; ++j) MODEL.SPEED(j) = 1000.0f * j;
+        change();
+        const std::string msg = ModelAnalysisRefusal();
+        EXPECT_TRUE(says ? msg.find(says) != std::string::npos : msg.empty()) << (says ? says : "") << ": " << msg;
+    }
 }
 
 // ---------------------------------------------------------------------------
-// Natural frequencies of assembled rotors against beam theory.
+// Per-speed matrices.
 
 namespace {
 
-// Uniform steel shaft: O.D 2 in, length 40 in, 20 elements.
-constexpr float kOd = 2.0f, kLen = 40.0f, kE = 3.0e7f, kRho = 0.283f;
-constexpr int kSta = 21;
+// A scratch folder as the working directory for the files a test writes.
+struct ScratchFolder {
+    std::filesystem::path old = std::filesystem::current_path(), dir;
+    ScratchFolder() : dir(std::filesystem::temp_directory_path() / ("korvo-fem-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+    }
+    ~ScratchFolder() {
+        ResetRecordIo();
+        std::filesystem::current_path(old);
+        std::filesystem::remove_all(dir);
+    }
+    static std::string Read(const char* name) {
+        std::ifstream f(name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+};
 
-double BeamScale() {  // sqrt(E I / (mu L^4)), rad/s
-    const double i = kPi / 64 * std::pow(kOd, 4), mu = kRho * kPi / 4 * kOd * kOd / 386.0;
-    return std::sqrt(kE * i / (mu * std::pow(kLen, 4)));
+// Three stations; cross-coupled bearings at stations 1 and 3, the second on a
+// pedestal; a disc at station 2.
+void ThreeStationRotor() {
+    ResetModel();
+    UniformShaft(3, 2.0f, 20.0f);
+    AddBearing(1, {1.0e5f, 3.0e4f, -2.0e4f, 1.2e5f, 11.0f, 2.0f, -3.0f, 13.0f});
+    AddBearing(3, {2.0e5f, 5.0e4f, -4.0e4f, 2.5e5f, 21.0f, 4.0f, -5.0f, 23.0f});
+    AddDisc(2, 40.0f, 250.0f, 130.0f);
+    AddPedestal(3, 60.0f, 7.0e5f, 9.0e5f, 31.0f, 37.0f);
 }
 
-// Bending frequencies come in equal pairs (x and y planes): the lower
-// member of pair n (n = 1, 2, ...) after `skip` rigid or other modes.
-double Pair(const std::vector<double>& om, int skip, int n) {
-    const double a = om[skip + 2 * (n - 1)], b = om[skip + 2 * (n - 1) + 1];
-    EXPECT_NEAR(a, b, 1e-6 * b) << "pair " << n;
-    return a;
-}
+float Kb(int b, int i, int j) { return MODEL.BCOEF(1, b, 1 + 2 * i + j); }
+float Cb(int b, int i, int j) { return MODEL.BCOEF(1, b, 5 + 2 * i + j); }
 
 }  // namespace
 
-TEST(AssemblyPhysics, FreeFreeShaftAgainstEulerBernoulli) {
-    ResetModelAndOptions();
-    UniformShaft(kSta, kOd, 0.0f, kLen, kE, kRho);
-    OPTS.MASSOPT = 3;
-    AssembleRotorMatrices();
-    // Four rigid-body modes; the shift keeps K + shift M positive definite.
-    int ierr = -1;
-    const std::vector<double> om = UndampedOmegas(1.0e5, &ierr);
-    EXPECT_EQ(ierr, 0);
-    for (int i = 0; i < 4; ++i) EXPECT_LT(om[i], 1.0) << i;
-    const double beta[3] = {4.7300408, 7.8532046, 10.9956078};
-    for (int n = 1; n <= 3; ++n) {
-        const double want = beta[n - 1] * beta[n - 1] * BeamScale();
-        ExpectRel(Pair(om, 4, n), want, 1e-3, "free-free bending frequency");
-    }
-}
-
-TEST(AssemblyPhysics, ShaftOnVeryStiffBearingsIsPinnedPinned) {
-    const double rg2 = kOd * kOd / 16.0;  // radius of gyration squared, I/A
-    for (int opt : {3, 1, 2}) {
-        ResetModelAndOptions();
-        UniformShaft(kSta, kOd, 0.0f, kLen, kE, kRho);
-        AddBearing(1, 1e9f, 0, 0, 1e9f);
-        AddBearing(kSta, 1e9f, 0, 0, 1e9f);
-        OPTS.MASSOPT = opt;
-        AssembleForSpeedSteps();
-        BuildSpeedMatrices(0.0f);
-        const std::vector<double> om = UndampedOmegas();
-        for (int n = 1; n <= 3; ++n) {
-            const double k = n * kPi / kLen, eb = k * k * kLen * kLen * BeamScale();
-            if (opt == 3) {
-                // No rotary inertia: the Euler-Bernoulli beam.
-                ExpectRel(Pair(om, 0, n), eb, 1e-3, "pinned-pinned, consistent mass");
-            } else if (n <= 2) {
-                // The lumped distributions carry the shaft's rotary inertia
-                // (Rayleigh beam) and converge more slowly.
-                ExpectRel(Pair(om, 0, n), eb / std::sqrt(1.0 + k * k * rg2), 5e-3, "pinned-pinned, lumped");
-            }
+TEST(SpeedMatrices, BearingBlocksPedestalCouplingGyroscopicTermsAndRecords) {
+    ScratchFolder scratch;
+    ThreeStationRotor();
+    OPTS.SPLSTORE = 1;  // records only to the units opened for them
+    ASSERT_EQ(OpenUnit(BrgStiffUnit(1), Text14("k1.dat"), Text3("NEW")), 0);
+    ASSERT_EQ(OpenUnit(BrgDampUnit(2), Text14("c2.dat"), Text3("NEW")), 0);
+    PrepareStep(0.0f);
+    ASSERT_EQ(SYS.NDOF, 14);
+    const int r = 9, p = 13;  // station 3 and its pedestal
+    for (int i = 0; i <= 1; ++i)
+        for (int j = 0; j <= 1; ++j) {
+            EXPECT_FLOAT_EQ(SYS.BRGBLK(1 + i, 1 + j), Kb(1, i, j));
+            EXPECT_FLOAT_EQ(SYS.BRGBLK(1 + i, 3 + j), Cb(1, i, j));
+            EXPECT_FLOAT_EQ(SYS.BRGBLK(5 + i, 3 + j), Cb(2, i, j));
+            EXPECT_EQ(SYS.BRGBLK(3 + i, 1 + j), 0.0f);  // no bearing at station 2
+            EXPECT_EQ(SYS.STIFF(1 + i, 1 + j), SYS.STIFF0(1 + i, 1 + j) + Kb(1, i, j));
+            EXPECT_EQ(SYS.DAMP(1 + i, 1 + j), SYS.DAMP0(1 + i, 1 + j) + Cb(1, i, j));
+            EXPECT_EQ(SYS.STIFF(5 + i, 5 + j), SYS.STIFF0(5 + i, 5 + j));
+            // The bearing on the pedestal acts on the relative motion: -Kb in
+            // both coupling blocks (not its transpose in the station rows).
+            const float k = Kb(2, i, j), c = Cb(2, i, j);
+            EXPECT_EQ(SYS.STIFF(r + i, r + j), SYS.STIFF0(r + i, r + j) + k);
+            EXPECT_EQ(SYS.STIFF(p + i, r + j), -k);
+            EXPECT_EQ(SYS.STIFF(r + i, p + j), -k);
+            EXPECT_EQ(SYS.DAMP(p + i, r + j), -c);
+            EXPECT_EQ(SYS.DAMP(r + i, p + j), -c);
+            EXPECT_EQ(SYS.STIFF(p + i, p + j), (i == j ? MODEL.PEDC(1, 1 + i) : 0.0f) + k);
+            EXPECT_EQ(SYS.DAMP(p + i, p + j), (i == j ? MODEL.PEDC(1, 3 + i) : 0.0f) + c);
         }
+    for (int j = 1; j <= 8; ++j) EXPECT_EQ(SYS.STIFF(p, j), 0.0f);
+
+    // Gyroscopic pair at the disc only: zero at rest, proportional to speed.
+    EXPECT_EQ(SYS.DAMP(7, 8), 0.0f);
+    const double g = 250.0 / 386.0 * 100.0 * kPi;
+    for (float rpm : {3000.0f, 6000.0f, -3000.0f}) {
+        BuildSpeedMatrices(rpm);
+        EXPECT_NEAR(SYS.OMEGA, kPi * rpm / 30, 1e-3);
+        EXPECT_NEAR(SYS.DAMP(7, 8), g * rpm / 3000, g * 1e-6) << rpm;
+        EXPECT_EQ(SYS.DAMP(8, 7), -SYS.DAMP(7, 8));
+        EXPECT_EQ(SYS.DAMP(3, 4), 0.0f);
+        EXPECT_EQ(SYS.DAMP(11, 12), 0.0f);
+    }
+    // Constant coefficients are evaluated (and recorded) once per run; the
+    // matrices are rebuilt from the base copies and do not accumulate.
+    const float k11 = SYS.STIFF(1, 1);
+    MODEL.BCOEF(1, 1, 1) = 9.0e9f;
+    BuildSpeedMatrices(0.0f);
+    EXPECT_EQ(SYS.STIFF(1, 1), k11);
+    CloseUnit(BrgStiffUnit(1));
+    CloseUnit(BrgDampUnit(2));
+    SYS.BRGDONE = 0;  // a new run
+    BuildSpeedMatrices(2000.0f);
+    EXPECT_FLOAT_EQ(SYS.BRGBLK(1, 1), 9.0e9f);
+    // G10.3: three significant digits; records end in CR LF.
+    const std::string k1 = ScratchFolder::Read("k1.dat"), c2 = ScratchFolder::Read("c2.dat");
+    EXPECT_EQ(NumberLines(k1), (std::vector<std::vector<double>>{{0.0, 1.0e5, 3.0e4, -2.0e4, 1.2e5}}));
+    EXPECT_EQ(NumberLines(c2), (std::vector<std::vector<double>>{{0.0, 21.0, 4.0, -5.0, 23.0}}));
+    EXPECT_TRUE(k1.ends_with("\r\n"));
+}
+
+TEST(SpeedMatrices, SplineValuesAtTheTableSpeeds) {
+    // Coefficients non-linear in speed at four speeds. Upward, every table
+    // speed is met in the interval that ends there (the first one at the
+    // start of its interval, exactly).
+    ThreeStationRotor();
+    MODEL.NSPEED = 4;
+    const float sp[4] = {1000.0f, 2000.0f, 3500.0f, 4000.0f};
+    for (int j = 1; j <= 4; ++j) {
+        MODEL.SPEED(j) = sp[j - 1];
+        for (int m = 1; m <= 16; ++m)
+            MODEL.BCOEF(j, (m + 7) / 8, (m - 1) % 8 + 1) = (1000.0f + 100.0f * m) * (1.0f + 0.3f * j + 0.05f * j * j * j);
+    }
+    static Vec<float, 99> s;
+    static Array2<float, 396, 4> work;
+    FitSplineTables(2, 4, 1, 8, MODEL.SPEED.data(), MODEL.BCOEF.view(), SYS.SPLCOEF.view(), s.data(), work.view());
+    PrepareStep(1000.0f);
+    for (int j = 1; j <= 4; ++j) {
+        SYS.ISPAN = std::max(1, j - 1);
+        BuildSpeedMatrices(MODEL.SPEED(j));
+        for (int b = 1; b <= 2; ++b)
+            for (int i = 0; i <= 1; ++i)
+                for (int k = 0; k <= 3; ++k) {
+                    const float want = MODEL.BCOEF(j, b, (k < 2 ? 1 : 3) + 2 * i + k);
+                    EXPECT_NEAR(SYS.BRGBLK(4 * b - 3 + i, 1 + k), want, std::fabs(want) * (j == 1 ? 0 : 2e-5)) << j;
+                }
     }
 }
 
 namespace {
 
-// A 100 lb disc at mid-span of a nearly massless shaft on stiff bearings,
-// with a bearing weight, an added weight and a pedestal under one bearing in
-// the unit system given (1 English, 2 metric: mm, kg).
-void DiscRotor(int units, float bearingK) {
-    const double in = units == 2 ? 25.4 : 1.0, lb = units == 2 ? 0.45359237 : 1.0;
-    ResetModelAndOptions();
-    MODEL.IUNITS = units;
-    UniformShaft(5, static_cast<float>(kOd * in), 0.0f, static_cast<float>(kLen * in),
-                 static_cast<float>(kE * lb / (in * in)), static_cast<float>(1.0e-5 * lb / (in * in * in)));
-    MODEL.NDISC = 1;
-    MODEL.DSTA(1) = 3;
-    MODEL.DISC(1, 4) = static_cast<float>(100.0 * lb);
-    MODEL.DISC(1, 5) = static_cast<float>(400.0 * lb * in * in);
-    MODEL.DISC(1, 6) = static_cast<float>(200.0 * lb * in * in);
-    const float k = static_cast<float>(bearingK * lb / in);
-    AddBearing(1, k, 0, 0, k);
-    AddBearing(5, k, 0, 0, static_cast<float>(1.5 * k));
-    MODEL.BWT(1) = static_cast<float>(2.0 * lb);
-    MODEL.NCM = 1;
-    MODEL.WSTA(1) = 2;
-    MODEL.WWT(1) = static_cast<float>(5.0 * lb);
-    MODEL.NPED = 1;
-    MODEL.PSTA(1) = 5;
-    MODEL.PWT(1) = static_cast<float>(30.0 * lb);
-    MODEL.PEDC(1, 1) = static_cast<float>(2.0 * bearingK * lb / in);
-    MODEL.PEDC(1, 2) = static_cast<float>(3.0 * bearingK * lb / in);
-    OPTS.MASSOPT = 1;
-    AssembleForSpeedSteps();
-    BuildSpeedMatrices(0.0f);
+// Shaft on two cross-coupled bearings with a gyroscopic disc at 4000 RPM; the
+// bearing at station 5 (coefficients b5) on a pedestal when pwt > 0.
+void CoupledRotor(const std::vector<float>& b5, float pwt, float kpx = 0, float kpy = 0) {
+    ResetModel();
+    UniformShaft(5, 2.0f, 40.0f);
+    AddBearing(1, {2.0e5f, 8.0e4f, -8.0e4f, 2.4e5f, 40.0f, 5.0f, -3.0f, 45.0f});
+    AddBearing(5, b5);
+    AddDisc(3, 50.0f, 600.0f, 300.0f);
+    if (pwt > 0) AddPedestal(5, pwt, kpx, kpy);
+    PrepareStep(4000.0f);
+}
+
+// The damped eigenvalues of the current matrices.
+std::vector<std::complex<double>> Eigenvalues() {
+    OPTS.MAINOPT = 2;
+    DampedStep();
+    std::vector<std::complex<double>> ev;
+    for (int i = 1; i <= 2 * SYS.NDOF; ++i) ev.emplace_back(RES.WR(i), RES.WI(i));
+    return ev;
+}
+
+// Largest distance of an eigenvalue of `want` from the nearest one of the
+// current matrices, relative to its modulus.
+double WorstMatch(const std::vector<std::complex<double>>& want) {
+    const auto got = Eigenvalues();
+    double worst = 0;
+    for (auto w : want) {
+        double best = 1e300;
+        for (auto g : got) best = std::min(best, std::abs(g - w));
+        worst = std::max(worst, best / std::abs(w));
+    }
+    return worst;
 }
 
 }  // namespace
 
-TEST(AssemblyPhysics, DiscOnLightShaft) {
-    ResetModelAndOptions();
-    UniformShaft(3, kOd, 0.0f, kLen, kE, 1.0e-5f);
-    MODEL.NDISC = 1;
-    MODEL.DSTA(1) = 2;
-    MODEL.DISC(1, 4) = 100.0f;
-    MODEL.DISC(1, 5) = 10.0f;
-    MODEL.DISC(1, 6) = 5.0f;
-    AddBearing(1, 1e9f, 0, 0, 1e9f);
-    AddBearing(3, 1e9f, 0, 0, 1e9f);
-    for (int opt : {1, 3}) {
-        OPTS.MASSOPT = opt;
-        AssembleForSpeedSteps();
-        BuildSpeedMatrices(0.0f);
-        const std::vector<double> om = UndampedOmegas();
-        const double ei = kE * kPi / 64 * std::pow(kOd, 4), m = 100.0 / 386.0;
-        ExpectRel(Pair(om, 0, 1), std::sqrt(48 * ei / (std::pow(kLen, 3) * m)), 1e-3, "disc on light shaft");
-    }
-}
+TEST(SpeedMatrices, BearingsOnPedestalsAgainstGroundedBearings) {
+    // A nearly rigid pedestal: the rotor of the same bearing fixed to ground.
+    const std::vector<float> b5 = {2.2e5f, 6.0e4f, -9.0e4f, 2.0e5f, 50.0f, -4.0f, 6.0f, 35.0f};
+    CoupledRotor(b5, 0);
+    const auto grounded = Eigenvalues();
+    ASSERT_EQ(grounded.size(), 40u);
+    CoupledRotor(b5, 1.0f, 1.0e9f, 1.0e9f);
+    ASSERT_EQ(SYS.NDOF, 22);
+    EXPECT_LT(WorstMatch(grounded), 2e-3);
 
-TEST(AssemblyPhysics, MetricRotorHasTheSameFrequencies) {
-    DiscRotor(1, 2.0e5f);
-    const std::vector<double> eng = UndampedOmegas();
-    DiscRotor(2, 2.0e5f);
-    EXPECT_FLOAT_EQ(SYS.GRAV, 9810.0f);
-    const std::vector<double> met = UndampedOmegas();
-    ASSERT_EQ(eng.size(), met.size());
-    const double ratio = std::sqrt(9810.0 / (386.0 * 25.4));
-    EXPECT_NEAR(ratio, 1.000286, 5e-7);
-    for (int i = 0; i < 8; ++i) EXPECT_NEAR(met[i] / eng[i], ratio, 2e-5) << "mode " << i + 1;
+    // An undamped bearing Kb on a pedestal Kp of negligible mass supports the
+    // shaft like a grounded bearing Kb (Kb + Kp)^-1 Kp (springs in series).
+    const double kb[2][2] = {{2.2e5, 6.0e4}, {-9.0e4, 2.0e5}}, kp[2] = {3.0e5, 4.0e5};
+    const double s[2][2] = {{kb[0][0] + kp[0], kb[0][1]}, {kb[1][0], kb[1][1] + kp[1]}};
+    const double det = s[0][0] * s[1][1] - s[0][1] * s[1][0];
+    const double si[2][2] = {{s[1][1] / det, -s[0][1] / det}, {-s[1][0] / det, s[0][0] / det}};
+    std::vector<float> keff(8, 0.0f);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j)
+            keff[2 * i + j] = static_cast<float>((kb[i][0] * si[0][j] + kb[i][1] * si[1][j]) * kp[j]);
+    CoupledRotor(keff, 0);
+    const auto series = Eigenvalues();
+    CoupledRotor({2.2e5f, 6.0e4f, -9.0e4f, 2.0e5f}, 1.0e-4f, 3.0e5f, 4.0e5f);
+    EXPECT_LT(WorstMatch(series), 1e-3);
+    // The transposed coupling in the station rows is a different rotor.
+    for (int i = 0; i <= 1; ++i)
+        for (int j = 0; j <= 1; ++j) SYS.STIFF(17 + i, 21 + j) = -SYS.BRGBLK(9 + j, 1 + i);
+    EXPECT_GT(WorstMatch(series), 1e-2);
 }
