@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,6 @@ namespace {
 
 using namespace korvo_test;
 
-std::string Rows(const std::vector<double>& xs, const std::function<std::string(double)>& row) {
-    std::string data;
-    for (double x : xs) data += row(x) + "\n";
-    return data;
-}
-std::string Num(double v) {
-    std::ostringstream s;
-    s << v;
-    return s.str();
-}
 double Tol(double v) { return 2e-6 * (1.0 + std::fabs(v)) + 1e-6; }
 
 TEST(CurveFit, FitsAndRefusalsInOneSession) {
@@ -36,7 +25,6 @@ TEST(CurveFit, FitsAndRefusalsInOneSession) {
     };
     std::string hundred;  // 120 rows of y = 3x: only the first 99 are fitted
     for (int r = 1; r <= 120; ++r) hundred += std::to_string(r) + " " + std::to_string(3 * r) + "\n";
-    const auto parabola = [](double x) { return 0.5 * x * x - x + 2.0; };
     const Fit fits[] = {
         // Two rows, end condition 1: the straight line at P + 1 points (too
         // few points asked again).
@@ -44,13 +32,11 @@ TEST(CurveFit, FitsAndRefusalsInOneSession) {
         // One column: only the abscissae.
         {"0.0\n1.0\n3.0\n", "1", "1", "N", "6", 7, 1, 0.0, 0.5, nullptr},
         // Seven columns: only the first four ordinates, lines m x + m.
-        {Rows({0.0, 1.0, 2.5, 4.0},
-              [](double x) { return Num(x) + " " + Num(x + 1) + " " + Num(2 * x + 2) + " " + Num(3 * x + 3) + " " +
-                                    Num(4 * x + 4) + " 777.0 888.0"; }),
-         "3", "7", "N", "8", 9, 5, 0.0, 0.5, [](int m, double x) { return m * x + m; }},
+        {"0 1 2 3 4 777 888\n1 2 4 6 8 777 888\n2.5 3.5 7 10.5 14 777 888\n4 5 10 15 20 777 888\n", "3", "7", "N", "8",
+         9, 5, 0.0, 0.5, [](int m, double x) { return m * x + m; }},
         // Parabolic ends follow a parabola on uneven rows; the data echoed.
-        {Rows({-2.0, -0.5, 0.25, 1.0, 3.0}, [&](double x) { return Num(x) + ", " + Num(parabola(x)); }), "2", "2",
-         "Y", "20", 21, 2, -2.0, 0.25, [&](int, double x) { return parabola(x); }},
+        {"-2, 6\n-0.5, 2.625\n0.25, 1.78125\n1, 1.5\n3, 3.5\n", "2", "2", "Y", "20", 21, 2, -2.0, 0.25,
+         [](int, double x) { return 0.5 * x * x - x + 2.0; }},
         {hundred, "1", "2", "N", "196", 197, 2, 1.0, 0.5, [](int, double x) { return 3.0 * x; }},
     };
     const struct {

@@ -1,4 +1,4 @@
-// Stability analysis: eigenvalue selection, exchange and detection, the
+// Stability analysis: eigenvalue selection and detection, the
 // bisection for the threshold speed, and the energy per cycle.
 #include <gtest/gtest.h>
 
@@ -65,51 +65,16 @@ TEST(Stability, SelectionNeverTakesRealEigenvalues) {
     for (int m = 1; m <= 5; ++m) EXPECT_GT(std::fabs(RES.RESTAB(2, m, 3)), 1.0f) << m;
 }
 
-TEST(Stability, DetectionWithExactZeroAcrossPassesAndAtTheLowestSpeed) {
-    StartRun();
-    OPTS.NPLOT = 3;
-    OPTS.STABOPT = 2;
-    for (int i = 1; i <= 4; ++i)
-        for (int m = 1; m <= 3; ++m) SetMode(i, m, -1.0f * m, 4.0f + m, 1000.0f * i);
-    SetMode(2, 3, 0.0f, 7.0f);  // exactly zero: not exchanged, not first
-    SetMode(3, 2, 0.5f, 6.0f);
-    SetMode(3, 3, 0.7f, 7.0f);  // two unstable modes at step 3: the later one ends up first
-    ExchangeUnstableFirst(4);
-    EXPECT_FLOAT_EQ(RES.RESTAB(2, 1, 2), -1.0f);
-    EXPECT_FLOAT_EQ(RES.RESTAB(3, 1, 2), 0.7f);
-    EXPECT_EQ(RES.MODEIDX(3, 1), 5);
-    EXPECT_FLOAT_EQ(RES.RESTAB(3, 3, 2), 0.5f);
-    DetectInstability(4);
-    EXPECT_EQ(RUN.FOUND, 1);
-    EXPECT_EQ(RES.ILOWER, 2);
-    EXPECT_EQ(RES.IUPPER, 3);
-    EXPECT_FLOAT_EQ(RES.SLOW, 2000.0f);
-    EXPECT_FLOAT_EQ(RES.SHIGH, 3000.0f);
-    EXPECT_FLOAT_EQ(RES.REHIGH, 0.7f);
-
+TEST(Stability, DetectionCountsAnExactZeroAsUnstable) {
     // Plotted mode 1 with a real part of exactly zero is unstable.
     StartRun();
-    Sweep({100.0f, 200.0f}, {-1.0f, 0.0f});
+    Sweep({100.0f, 200.0f, 300.0f}, {-1.0f, 0.0f, 1.0f});
     EXPECT_EQ(RUN.FOUND, 1);
+    EXPECT_EQ(RES.ILOWER, 1);
     EXPECT_EQ(RES.IUPPER, 2);
+    EXPECT_FLOAT_EQ(RES.SLOW, 100.0f);
+    EXPECT_FLOAT_EQ(RES.SHIGH, 200.0f);
     EXPECT_EQ(RES.UNSTFIRST, 0);
-
-    // A pass that starts unstable brackets with the last step of the pass before.
-    StartRun();
-    Sweep({1000.0f, 1500.0f}, {-2.0f, -1.0f});
-    EXPECT_EQ(RUN.FOUND, 0);
-    Sweep({2000.0f, 2500.0f}, {1.0f, 2.0f});
-    EXPECT_EQ(RUN.FOUND, 1);
-    EXPECT_EQ(RES.UNSTFIRST, 0);
-    EXPECT_FLOAT_EQ(RES.SLOW, 1500.0f);
-    EXPECT_FLOAT_EQ(RES.TRIALRE, -1.0f);
-    EXPECT_FLOAT_EQ(RES.SHIGH, 2000.0f);
-
-    // Unstable at the first step of the run: no stable lower bound.
-    StartRun();
-    Sweep({1000.0f}, {0.5f});
-    EXPECT_EQ(RUN.FOUND, 1);
-    EXPECT_EQ(RES.UNSTFIRST, 1);
 }
 
 namespace {
@@ -215,102 +180,66 @@ TEST(Stability, SearchStopsAtExactZeroAndComputesTheReportedSpeed) {
 
 namespace {
 
-// Work per cycle done on the motion by a 2 x 2 stiffness and damping block,
-// by quadrature over one cycle of x = Re(zx e^(iwt)), y = Re(zy e^(iwt)).
-void QuadratureWork(const float kb[2][2], const float cb[2][2], cd zx, cd zy, double w, double& stiff, double& damp) {
-    const int n = 20000;
-    stiff = damp = 0.0;
-    for (int j = 0; j < n; ++j) {
-        const double dt = 2.0 * kPi / w / n;
-        const cd e = std::exp(cd(0.0, w * (j + 0.5) * dt));
-        const double x = (zx * e).real(), y = (zy * e).real();
-        const double vx = (cd(0.0, w) * zx * e).real(), vy = (cd(0.0, w) * zy * e).real();
-        stiff -= ((kb[0][0] * x + kb[0][1] * y) * vx + (kb[1][0] * x + kb[1][1] * y) * vy) * dt;
-        damp -= ((cb[0][0] * vx + cb[0][1] * vy) * vx + (cb[1][0] * vx + cb[1][1] * vy) * vy) * dt;
-    }
-}
-
-// The bearing block of station s; the complex motion z of a degree of freedom.
-void SetBearingBlock(int s, const float kb[2][2], const float cb[2][2]) {
-    for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 2; ++j) {
-            SYS.BRGBLK(2 * s - 1 + i, 1 + j) = kb[i][j];
-            SYS.BRGBLK(2 * s - 1 + i, 3 + j) = cb[i][j];
-        }
-}
-void Motion(int dof, cd z) { RES.SEVEC(dof) = ZDouble{z.real(), z.imag()}; }
-
-// Energy of bearing b (damping part ENERGY(b), stiffness part ENERGY(NSTA + b))
-// against the quadrature of the motion zx, zy.
-void ExpectBearingWork(int b, const float kb[2][2], const float cb[2][2], cd zx, cd zy, double w) {
-    double stiff, damp;
-    QuadratureWork(kb, cb, zx, zy, w, stiff, damp);
-    EXPECT_NEAR(RES.ENERGY(b), damp, 1e-4 * std::fabs(damp)) << b;
-    EXPECT_NEAR(RES.ENERGY(MODEL.NSTA + b), stiff, 1e-4 * std::fabs(stiff) + 1e-3) << b;
+// Work per cycle of the forces -K z and -i w C z of a bearing block on the
+// harmonic motion Re(z e^(i w t)): pi Re(i conj(F) . z).
+double Work(const float k[2][2], cd scale, cd zx, cd zy) {
+    auto m = [&](int i, int j) { return static_cast<double>(k[i][j]); };
+    const cd fx = -scale * (m(0, 0) * zx + m(0, 1) * zy), fy = -scale * (m(1, 0) * zx + m(1, 1) * zy);
+    return kPi * (cd(0.0, 1.0) * (std::conj(fx) * zx + std::conj(fy) * zy)).real();
 }
 
 }  // namespace
 
-TEST(Stability, EnergyPerCycleOfTheBearings) {
+TEST(Stability, EnergyPerCycleOfBearingsAndPedestals) {
+    // Bearing 1 at station 1 on the ground, bearing 2 at station 2 on a
+    // pedestal (degrees of freedom 9, 10) with dampers to ground.
     StartRun();
-    MODEL.NSTA = 2;
-    MODEL.NBRG = 1;
-    MODEL.BSTA(1) = 2;
-    SYS.NDOF = 8;
-    const float kb[2][2] = {{1.0e5f, 3000.0f}, {-2000.0f, 1.2e5f}}, cb[2][2] = {{40.0f, 7.0f}, {3.0f, 60.0f}};
-    SetBearingBlock(2, kb, cb);
-    const double w = 500.0;
-    RES.IMHIGH = static_cast<float>(w);
-    // A forward circular whirl at station 2 (y lags x by 90 degrees), an
-    // elliptic tilted one, a backward one.
-    const cd cases[3][2] = {{cd(0.8, 0.0), cd(0.0, -0.8)}, {cd(0.3, 0.6), cd(-0.2, 0.1)}, {cd(0.8, 0.0), cd(0.0, 0.8)}};
-    for (const auto& c : cases) {
-        for (int i = 1; i <= 8; ++i) Motion(i, 0.0);
-        Motion(5, c[0]);
-        Motion(6, c[1]);
-        ModeShapeFromVector();
-        BearingMotionAndEnergy();
-        ExpectBearingWork(1, kb, cb, c[0], c[1], w);
-    }
-    // Backward: the cross-coupling draws energy out.
-    EXPECT_LT(RES.ENERGY(3), 0.0f);
-    // Forward: Sxy - Syx > 0 feeds 2 k_s pi A^2 in, k_s = (Sxy - Syx)/2; the
-    // damping drains (Cxx + Cyy) w pi A^2.
-    Motion(6, cd(0.0, -0.8));
-    ModeShapeFromVector();
-    BearingMotionAndEnergy();
-    EXPECT_NEAR(RES.ENERGY(3), 2.0 * 2500.0 * kPi * 0.64, 0.5);
-    EXPECT_NEAR(RES.ENERGY(1), -(40.0 + 60.0) * w * kPi * 0.64, 5.0);
-}
-
-TEST(Stability, EnergyOfABearingOnAPedestalUsesTheRelativeMotion) {
-    StartRun();
-    MODEL.NSTA = 2;
-    MODEL.NBRG = 2;
+    MODEL.NSTA = MODEL.NBRG = 2;
     MODEL.BSTA(1) = 1;
-    MODEL.BSTA(2) = 2;
+    MODEL.BSTA(2) = MODEL.PSTA(1) = 2;
     MODEL.NPED = 1;
-    MODEL.PSTA(1) = 2;
     MODEL.PEDC(1, 3) = 15.0f;
     MODEL.PEDC(1, 4) = 25.0f;
     SYS.NDOF = 10;
     SYS.PEDFLAG(2) = 1;
-    const float kb[2][2] = {{1.0e5f, 4000.0f}, {-4000.0f, 1.0e5f}}, cb[2][2] = {{30.0f, 5.0f}, {5.0f, 30.0f}};
-    SetBearingBlock(1, kb, cb);
-    SetBearingBlock(2, kb, cb);
-    const double w = 400.0;
+    const float kb[2][2][2] = {{{1.0e5f, 3000.0f}, {-2000.0f, 1.2e5f}}, {{1.0e5f, 4000.0f}, {-4000.0f, 1.0e5f}}};
+    const float cb[2][2][2] = {{{40.0f, 7.0f}, {3.0f, 60.0f}}, {{30.0f, 5.0f}, {5.0f, 30.0f}}};
+    for (int b = 0; b < 2; ++b)
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j) {
+                SYS.BRGBLK(2 * b + 1 + i, 1 + j) = kb[b][i][j];
+                SYS.BRGBLK(2 * b + 1 + i, 3 + j) = cb[b][i][j];
+            }
+    const double w = 500.0;
     RES.IMHIGH = static_cast<float>(w);
-    const cd s1x(0.5, 0.0), s1y(0.0, -0.5), sx(1.0, 0.0), sy(0.1, -0.9), px(0.2, 0.3), py(-0.1, -0.25);
-    const std::pair<int, cd> motion[] = {{1, s1x}, {2, s1y}, {5, sx}, {6, sy}, {9, px}, {10, py}};
-    for (int i = 1; i <= 10; ++i) Motion(i, 0.0);
-    for (const auto& [dof, z] : motion) Motion(dof, z);
-    ModeShapeFromVector();
-    BearingMotionAndEnergy();
-    EXPECT_NEAR(RES.RELAX(2), std::abs(sx - px), 1e-5);
-    EXPECT_NEAR(RES.RELAY(2), std::abs(sy - py), 1e-5);
-    ExpectBearingWork(2, kb, cb, sx - px, sy - py, w);
-    ExpectBearingWork(1, kb, cb, s1x, s1y, w);  // no pedestal: the absolute motion
-    // The pedestal's dampers to ground act on its own motion.
-    const double ped = -(15.0 * w * kPi * std::norm(px) + 25.0 * w * kPi * std::norm(py));
-    EXPECT_NEAR(RES.ENERGY(2 * MODEL.NSTA + 1), ped, 1e-4 * std::fabs(ped));
+    const cd sx(1.0, 0.0), sy(0.1, -0.9), px(0.2, 0.3), py(-0.1, -0.25);
+    // Station 1 in an elliptic tilted whirl, a backward and a forward circular
+    // one (y lags x by 90 degrees); station 2 and its pedestal in motion.
+    const cd station1[3][2] = {{cd(0.3, 0.6), cd(-0.2, 0.1)}, {cd(0.8, 0.0), cd(0.0, 0.8)}, {cd(0.8, 0.0), cd(0.0, -0.8)}};
+    for (const auto& z : station1) {
+        const std::pair<int, cd> motion[] = {{1, z[0]}, {2, z[1]}, {5, sx}, {6, sy}, {9, px}, {10, py}};
+        for (int i = 1; i <= 10; ++i) RES.SEVEC(i) = ZDouble{};
+        for (const auto& [dof, v] : motion) RES.SEVEC(dof) = ZDouble{v.real(), v.imag()};
+        ModeShapeFromVector();
+        BearingMotionAndEnergy();
+        // Damping parts ENERGY(b), stiffness parts ENERGY(NSTA + b); the
+        // bearing on the pedestal works on the relative motion.
+        const cd rel[2][2] = {{z[0], z[1]}, {sx - px, sy - py}};
+        for (int b = 0; b < 2; ++b) {
+            const double damp = Work(cb[b], cd(0.0, w), rel[b][0], rel[b][1]), stiff = Work(kb[b], 1.0, rel[b][0], rel[b][1]);
+            EXPECT_NEAR(RES.ENERGY(1 + b), damp, 1e-4 * std::fabs(damp)) << b;
+            EXPECT_NEAR(RES.ENERGY(3 + b), stiff, 1e-4 * std::fabs(stiff) + 1e-3) << b;
+        }
+        EXPECT_NEAR(RES.RELAX(2), std::abs(sx - px), 1e-5);
+        EXPECT_NEAR(RES.RELAY(2), std::abs(sy - py), 1e-5);
+        // The pedestal's dampers to ground act on its own motion.
+        const double ped = -(15.0 * std::norm(px) + 25.0 * std::norm(py)) * w * kPi;
+        EXPECT_NEAR(RES.ENERGY(5), ped, 1e-4 * std::fabs(ped));
+        // Backward whirl: the cross-coupling draws energy out.
+        EXPECT_TRUE(z[1].imag() < 0 || RES.ENERGY(3) < 0.0f) << RES.ENERGY(3);
+    }
+    // Forward whirl: Sxy - Syx > 0 feeds 2 k_s pi A^2 in, k_s = (Sxy - Syx)/2;
+    // the damping drains (Cxx + Cyy) w pi A^2.
+    EXPECT_NEAR(RES.ENERGY(3), 2.0 * 2500.0 * kPi * 0.64, 0.5);
+    EXPECT_NEAR(RES.ENERGY(1), -(40.0 + 60.0) * w * kPi * 0.64, 5.0);
 }

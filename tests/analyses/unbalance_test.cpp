@@ -11,11 +11,8 @@ namespace {
 using namespace korvo_test;
 using cd = std::complex<double>;
 
-// Phase difference in degrees, wrapped into (-180, 180].
-double PhaseDiff(double a, double b) {
-    const double d = std::remainder(a - b, 360.0);
-    return d == -180.0 ? 180.0 : d;
-}
+// Phase difference in degrees, wrapped into [-180, 180].
+double PhaseDiff(double a, double b) { return std::remainder(a - b, 360.0); }
 
 // Station s with mass m, stiffness k and damping c in x and y, and a stiff
 // decoupled rotary part; no progress lines.

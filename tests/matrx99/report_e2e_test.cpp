@@ -125,11 +125,9 @@ TEST(ReportE2E, EigenvalueReportsOfSixRuns) {
     EXPECT_EQ(a[16], Sp(14) + "Developed by Tormalen");
     EXPECT_EQ(a[18], Sp(2) + Rule(78));
     EXPECT_EQ(a[20], "  TITLE : REPORT MODEL A");
-    const int counts = Find(a, "  Number of stations ............. =  4");
-    ASSERT_GT(counts, 0);
-    EXPECT_EQ(a[counts + 3], "  Number of Pedestals ............ =  1");
-    EXPECT_EQ(a[counts + 4], "  Number of Extra Weights......... =  1");
     for (const S& line : {
+             S("  Number of stations ............. =  4"), S("  Number of Pedestals ............ =  1"),
+             S("  Number of Extra Weights......... =  1"),
              S("  Total Number of Degrees Of Freedom  18"),
              Sp(4) + "No." + Sp(7) + "IN." + Sp(8) + "IN." + Sp(7) + "IN." + Sp(7) + "LB" + Sp(6) + "LB/IN**2" + Sp(7) +
                  "LB/IN**3",
