@@ -102,7 +102,7 @@ struct Format {
     int reversion = 0;   // where processing restarts when items remain
     bool hasData = false;
     bool revertHasData = false;  // the part processed again on reversion has data
-    std::string error;   // non-empty: the specification is malformed
+    std::string error;   // non-empty: the format text is malformed
 };
 
 // Parses once and caches; the result lives for the whole run.
@@ -163,7 +163,7 @@ const Op* Advance(FormatMachine& m, bool wantItem, Actions& act) {
             case Op::End:
                 if (!wantItem) return nullptr;
                 if (!m.f->hasData || !m.f->revertHasData) act.Fail(Err::NoDataDescriptor);
-                // Items remain: the record ends and the specification is
+                // Items remain: the record ends and the format text is
                 // processed again from its last top-level group.
                 act.Slash();
                 m.pc = m.f->reversion;
