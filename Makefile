@@ -35,7 +35,8 @@ test-asan:
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure
 
-# Numerical routines against LAPACK (OpenBLAS, a benchmark-only dependency,
+# Numerical routines, then every analysis as a session on full-size models,
+# against LAPACK (OpenBLAS, a benchmark-only dependency,
 # installed here when missing). OPENBLAS_CORETYPE and OPENBLAS_L2_SIZE are
 # cleared for this command only, so OpenBLAS picks its own kernels.
 # Portable figures: make bench CMAKE_FLAGS=-DKORVO_NATIVE=OFF
@@ -46,8 +47,9 @@ bench:
 	  apt-get update && apt-get install -y --no-install-recommends libopenblas-pthread-dev; \
 	fi
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DKORVO_BENCH=ON -DKORVO_TESTS=OFF -DKORVO_NATIVE=ON $(CMAKE_FLAGS)
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_numerics
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench_numerics bench_full_size korvo
 	env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE $(BENCH_BUILD)/bench_numerics
+	env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE $(BENCH_BUILD)/bench_full_size
 
 # Fuzz targets (clang, libFuzzer; installed here when missing), built in
 # build-fuzz and run FUZZ_SECONDS each (default 60). See fuzz/run.sh.

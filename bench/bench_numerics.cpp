@@ -14,59 +14,16 @@
 
 #include <time.h>
 
+#include "bench/bench_common.h"
 #include "subs99/numerics.h"
 #include "tests/subs99/shaft_model.h"
 
-extern "C" {
-void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda,
-            double* wr, double* wi, double* vl, const int* ldvl, double* vr, const int* ldvr,
-            double* work, const int* lwork, int* info, size_t, size_t);
-void dsygv_(const int* itype, const char* jobz, const char* uplo, const int* n, double* a,
-            const int* lda, double* b, const int* ldb, double* w, double* work, const int* lwork,
-            int* info, size_t, size_t);
-void dgetrf_(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info);
-void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work,
-             const int* lwork, int* info);
-void zgesv_(const int* n, const int* nrhs, std::complex<double>* a, const int* lda, int* ipiv,
-            std::complex<double>* b, const int* ldb, int* info);
-void openblas_set_num_threads(int);
-int openblas_get_num_threads();
-char* openblas_get_corename();
-char* openblas_get_config();
-}
-
 namespace {
-using Clock = std::chrono::steady_clock;
+
+using bench::Timing;
+using bench::TimeBest;
 
 int g_defaultThreads = 1;
-
-struct Timing {
-    double cpu = 1e30, wall = 1e30;  // best of the runs
-};
-
-double ThreadCpuSeconds() {
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-// Best processor time of this thread and best wall time of reps runs;
-// prepare() runs before each run, untimed. On a shared machine the processor
-// time of a single-threaded run is the steadier figure.
-Timing TimeBest(int reps, const std::function<void()>& prepare, const std::function<void()>& run) {
-    Timing t;
-    for (int r = 0; r < reps; ++r) {
-        prepare();
-        const double c0 = ThreadCpuSeconds();
-        const auto t0 = Clock::now();
-        run();
-        const auto t1 = Clock::now();
-        const double c1 = ThreadCpuSeconds();
-        t.cpu = std::min(t.cpu, c1 - c0);
-        t.wall = std::min(t.wall, std::chrono::duration<double>(t1 - t0).count());
-    }
-    return t;
-}
 
 struct LapackTimes {
     Timing one, all;

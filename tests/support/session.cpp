@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,20 +82,26 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
         execv(KORVO_EXE, argv.data());
         _exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + std::chrono::seconds(setup.timeoutSeconds);
     int wstatus = 0;
+    rusage usage{};
     for (;;) {
-        pid_t r = waitpid(pid, &wstatus, WNOHANG);
+        pid_t r = wait4(pid, &wstatus, WNOHANG, &usage);
         if (r == pid) break;
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
-            waitpid(pid, &wstatus, 0);
+            wait4(pid, &wstatus, 0, &usage);
             s.timedOut = true;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     s.status = (!s.timedOut && WIFEXITED(wstatus)) ? WEXITSTATUS(wstatus) : -1;
+    s.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    s.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    s.maxRssKb = usage.ru_maxrss;
     s.out = Slurp(outPath);
     s.err = Slurp(errPath);
     fs::remove(inPath);
