@@ -2,9 +2,11 @@
 // LAPACK and OpenBLAS entry points and the timing helpers of the benchmarks.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <complex>
 #include <cstddef>
 #include <functional>
+#include <vector>
 
 #include <time.h>
 
@@ -56,6 +58,30 @@ inline Timing TimeBest(int reps, const std::function<void()>& prepare, const std
         t.wall = std::min(t.wall, std::chrono::duration<double>(t1 - t0).count());
     }
     return t;
+}
+
+// Largest distance from each of our eigenvalues to its nearest unused LAPACK
+// eigenvalue.
+inline double EigenDistance(const std::vector<double>& wr1, const std::vector<double>& wi1,
+                            const std::vector<double>& wr2, const std::vector<double>& wi2) {
+    const size_t n = wr1.size();
+    std::vector<char> used(n, 0);
+    double worst = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        double best = 1e300;
+        size_t bj = 0;
+        for (size_t j = 0; j < n; ++j) {
+            if (used[j]) continue;
+            const double d = std::hypot(wr1[i] - wr2[j], wi1[i] - wi2[j]);
+            if (d < best) {
+                best = d;
+                bj = j;
+            }
+        }
+        used[bj] = 1;
+        worst = std::max(worst, best);
+    }
+    return worst;
 }
 
 }  // namespace bench

@@ -4,7 +4,6 @@
 // model input and dialogue drop out. Beside it, LAPACK (one thread) on the
 // same matrices, which the benchmark rebuilds in its own process by running
 // the same analysis at the same speed.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +33,8 @@
 namespace {
 
 using korvo_test::Rotor;
+using korvo_test::Append;
+using korvo_test::Script;
 using Lines = std::vector<std::string>;
 
 constexpr float kSpeed = 3000.0f;  // speed of the single-step runs, RPM
@@ -45,12 +46,6 @@ std::string Num(double v) {
     return buf;
 }
 
-std::string Join(const Lines& l) {
-    std::string s;
-    for (const auto& x : l) s += x + "\n";
-    return s;
-}
-
 // Main-menu option `opt`, the model read from its file, data-menu 5.
 Lines Start(const char* opt) {
     Lines l = {opt};
@@ -59,35 +54,33 @@ Lines Start(const char* opt) {
     return l;
 }
 
-void Append(Lines& to, const Lines& more) { to.insert(to.end(), more.begin(), more.end()); }
-
 // The sessions: model input only; the single-speed eigenvalue runs; sweeps of
 // `steps` speed steps from kSpeed up in steps of 10 RPM.
-std::string BaselineScript() { return Join({"2", "1", "1", kFile, "6", "8"}); }
+std::string BaselineScript() { return Script({"2", "1", "1", kFile, "6", "8"}); }
 std::string UndampedScript() {
     Lines l = Start("1");
     Append(l, {"Y", "N", "1", Num(kSpeed), "und.out", "", "8"});
-    return Join(l);
+    return Script(l);
 }
 std::string DampedScript() {
     Lines l = Start("2");
     Append(l, {"1", Num(kSpeed), "dmp.out", "", "8"});
-    return Join(l);
+    return Script(l);
 }
 std::string StabilityScript(int steps) {
     Lines l = Start("4");
     Append(l, {"1", "4", "re.txt", "im.txt", "1", "N", Num(kSpeed), Num(kSpeed + 10.0 * (steps - 1)), "10", "1",
                "stab.out", "", "8"});
-    return Join(l);
+    return Script(l);
 }
 std::string UnbalanceScript(int steps) {
     Lines l = Start("5");
     Append(l, {"11", Num(kSpeed), Num(kSpeed + 10.0 * (steps - 1)), "10", "1", "N", "1", "unb.out", "", "8"});
-    return Join(l);
+    return Script(l);
 }
 
 struct SessionTimes {
-    double cpu = 1e30, wall = 1e30;
+    double cpu = 1e30;
     long rssKb = 0;
 };
 
@@ -103,7 +96,6 @@ SessionTimes TimeSession(const std::string& model, const std::string& script, co
             throw std::runtime_error("session failed (status " + std::to_string(s.status) + "): " + s.err +
                                      s.out.substr(s.out.size() > 2000 ? s.out.size() - 2000 : 0));
         t.cpu = std::min(t.cpu, s.cpuSeconds);
-        t.wall = std::min(t.wall, s.wallSeconds);
         t.rssKb = std::max(t.rssKb, s.maxRssKb);
     }
     return t;
@@ -167,22 +159,14 @@ LapackCase DampedLapack(int reps) {
         dgeev_("N", "N", &n, a.data(), &n, wr.data(), wi.data(), &dummy, &one, &dummy, &one, work.data(), &lwork,
                &info, 1, 1);
     });
-    // Our eigenvalues of the run against LAPACK's: the largest distance to
-    // the nearest one, relative to the largest modulus.
-    double worst = 0.0, top = 0.0;
-    std::vector<char> used(static_cast<size_t>(n), 0);
-    for (int i = 1; i <= n; ++i) {
-        double best = 1e300;
-        int bj = 0;
-        for (int j = 0; j < n; ++j)
-            if (!used[j]) {
-                const double d = std::hypot(RES.WR(i) - wr[j], RES.WI(i) - wi[j]);
-                if (d < best) best = d, bj = j;
-            }
-        used[bj] = 1;
-        worst = std::max(worst, best);
-        top = std::max(top, std::hypot(wr[bj], wi[bj]));
+    // Our eigenvalues of the run against LAPACK's, relative to the largest modulus.
+    std::vector<double> ours_r(n), ours_i(n);
+    double top = 0.0;
+    for (int i = 0; i < n; ++i) {
+        ours_r[i] = RES.WR(i + 1), ours_i[i] = RES.WI(i + 1);
+        top = std::max(top, std::hypot(wr[i], wi[i]));
     }
+    const double worst = bench::EigenDistance(ours_r, ours_i, wr, wi);
     c.detail = "info " + std::to_string(info) + ", eigenvalues of the run within " + Num(worst / top) +
                " of the largest (single precision results)";
     return c;

@@ -2,7 +2,6 @@
 // same run and prints, per case, the time ratio ours/LAPACK (single-threaded
 // and default threads) and the largest relative difference of the results.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -11,8 +10,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <time.h>
 
 #include "bench/bench_common.h"
 #include "subs99/numerics.h"
@@ -69,30 +66,6 @@ double NormOne(const std::vector<double>& a, int n, int ld) {
     return best;
 }
 
-// Largest distance from each of our eigenvalues to its nearest unused LAPACK
-// eigenvalue.
-double EigenDistance(const std::vector<double>& wr1, const std::vector<double>& wi1,
-                     const std::vector<double>& wr2, const std::vector<double>& wi2) {
-    const size_t n = wr1.size();
-    std::vector<char> used(n, 0);
-    double worst = 0.0;
-    for (size_t i = 0; i < n; ++i) {
-        double best = 1e300;
-        size_t bj = 0;
-        for (size_t j = 0; j < n; ++j) {
-            if (used[j]) continue;
-            const double d = std::hypot(wr1[i] - wr2[j], wi1[i] - wi2[j]);
-            if (d < best) {
-                best = d;
-                bj = j;
-            }
-        }
-        used[bj] = 1;
-        worst = std::max(worst, best);
-    }
-    return worst;
-}
-
 void BenchEigen(const std::string& name, const std::vector<double>& a0, int n, int ld, int reps) {
     std::vector<double> a(a0), wr(n), wi(n), work(n), wr2(n), wi2(n);
     int ierr = 0, info = 0, lwork = -1;
@@ -110,7 +83,7 @@ void BenchEigen(const std::string& name, const std::vector<double>& a0, int n, i
         [&] { dgeev_("N", "N", &n, a.data(), &ld, wr2.data(), wi2.data(), &dummy, &one, &dummy, &one, lw.data(), &lwork, &info, 1, 1); },
         ours, lp);
     const double norm = NormOne(a0, n, ld);
-    const double dist = EigenDistance(wr, wi, wr2, wi2);
+    const double dist = bench::EigenDistance(wr, wi, wr2, wi2);
     char buf[200];
     std::snprintf(buf, sizeof buf, "max |dlambda|/||A||_1 %.1e (IERR %d, INFO %d)", dist / norm, ierr, info);
     Report(name, ours, lp, "dgeev", buf);

@@ -114,8 +114,6 @@ Lines BothProblems(const char* modes, const char* report) {
     return in;
 }
 
-void Append(Lines& to, const Lines& more) { to.insert(to.end(), more.begin(), more.end()); }
-
 }  // namespace
 
 // 99 stations, a bearing at each with 99 coefficient speeds (SPLCOEF at 99 x 8

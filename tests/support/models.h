@@ -30,6 +30,11 @@ inline std::string Script(const std::vector<std::string>& lines) {
     return s;
 }
 
+// Appends the script lines `more` to `to`.
+inline void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
 // The numbers of each line of a text (lines without numbers skipped).
 inline std::vector<std::vector<double>> NumberLines(const std::string& text) {
     std::vector<std::vector<double>> rows;

@@ -13,7 +13,6 @@ struct Session {
     std::string out;            // standard output, bytes as written
     std::string err;            // standard error
     double cpuSeconds = 0.0;    // user + system time of the run
-    double wallSeconds = 0.0;   // elapsed time (to the 5 ms poll)
     long maxRssKb = 0;          // peak resident size
 
     // Contents of a file of the working folder ("" when missing).
