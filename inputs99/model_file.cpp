@@ -4,6 +4,7 @@
 
 #include "inputs99/analysis_options.h"
 #include "inputs99/front_end.h"
+#include "inputs99/model_file.h"
 #include "inputs99/rotor_model.h"
 #include "recordio/recordio.h"
 
@@ -51,12 +52,9 @@ std::string SpeedViolation(const RotorModel& m) {
     return {};
 }
 
-// Reads the model from unit 8 into m. Counts are checked before the tables
-// they size are read, so no table is overrun; a broken rule stops the read
-// and is returned as a message (empty when the model was read completely).
-// Unreadable values and an early end of file end the run in the reader.
-std::string ReadModel(RotorModel& m) {
-    const int u = UNIT_MODEL;
+}  // namespace
+
+std::string ReadModel(int u, RotorModel& m) {
     Read(u, "(A50)", m.TITLE);
     Read(u, FREE, m.NSTA, m.NDISC, m.NBRG, m.NPED, m.NCM);
     {
@@ -96,6 +94,8 @@ std::string ReadModel(RotorModel& m) {
     }
     return {};
 }
+
+namespace {
 
 void RefuseModelFile(const Text14& name, const std::string& reason) {
     CloseUnit(UNIT_MODEL);
@@ -157,7 +157,7 @@ void FileInputDialog(bool reread) {
     }
     RewindUnit(UNIT_MODEL);
     SCRATCH = MODEL;  // values a record leaves empty keep the model's values
-    if (std::string reason = ReadModel(SCRATCH); !reason.empty()) {
+    if (std::string reason = ReadModel(UNIT_MODEL, SCRATCH); !reason.empty()) {
         FRONT.REREAD = 0;
         RefuseModelFile(name, reason);
         return;
