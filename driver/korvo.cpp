@@ -1,5 +1,6 @@
 // Korvo: interactive rotor-dynamics analysis. The main program loop.
 #include <iostream>
+#include <string>
 
 #include "analyses/analyses.h"
 #include "driver/analysis_run.h"
@@ -7,7 +8,50 @@
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
 
+#ifndef KORVO_VERSION
+#define KORVO_VERSION "unknown"
+#endif
+
+namespace {
+
+// The text of --help, one console record per line. The environment
+// variables the program reads are listed under "Environment:".
+const char* const kHelp[] = {
+    "Usage: korvo [FILE...]",
+    "       korvo --help | --version",
+    "",
+    "Korvo is an interactive rotor-dynamics analysis program. It reads every",
+    "answer from standard input, so a session can be replayed from a file:",
+    "    korvo < answers.txt",
+    "Each FILE names, in order, a file whose name is left blank in the dialogue.",
+    "",
+    "Environment:",
+    "  KORVO_THREADS   number of worker threads of the analyses",
+    "  COMSPEC         command interpreter for a command typed at a pause",
+    "",
+    "Pictures of the model and result files: korvo-plot --help",
+};
+
+// --help and --version, given as the only argument, print and end the
+// program; any other argument is a file name.
+bool PrintInformation(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string a = argv[1];
+    if (a == "--version") {
+        Write(CONSOLE, FREE, "korvo " KORVO_VERSION);
+    } else if (a == "--help") {
+        for (const char* line : kHelp) Write(CONSOLE, FREE, line);
+    } else {
+        return false;
+    }
+    CloseUnit(CONSOLE);
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (PrintInformation(argc, argv)) return 0;
     SetCommandLine(argc, argv);
     try {
         // The program ends only through the stop of the main menu's exit or a
