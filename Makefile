@@ -4,16 +4,20 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS ?=
 
-.PHONY: build run test test-release test-asan bench fuzz demo clean
+.PHONY: build run test test-release test-asan bench fuzz demo plots clean
 
 build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Start Korvo in a scratch folder prepared from the example models.
-run: build
+# Start Korvo in a scratch folder prepared from the example models (builds
+# korvo only; installs the compiler, CMake and GoogleTest when missing).
+run:
+	@.ci/deps.sh build
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target korvo
 	mkdir -p run
-	cp -n examples/*.dat examples/*.in run/ 2>/dev/null || true
+	cp -n examples/*.dat examples/*.in examples/*.txt run/ 2>/dev/null || true
 	cd run && ../$(BUILD)/korvo
 
 # Run the stability example session (threshold search on stability.dat) in a
@@ -25,7 +29,9 @@ demo: build
 	cd demo && ../$(BUILD)/korvo < stability_threshold.in > session.log
 	cat demo/stabil_4.out
 
-test: test-release test-asan
+test:
+	@.ci/deps.sh build plots
+	$(MAKE) test-release test-asan
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure
@@ -57,5 +63,14 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) fuzz/run.sh
 
+# Run the example sessions in a scratch folder and draw every kind of
+# picture from their files with korvo-plot (installs gnuplot when missing).
+PICTURES ?= pictures
+plots:
+	@.ci/deps.sh build plots
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target korvo korvo-plot
+	plots/draw_examples.sh $(BUILD) $(PICTURES)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz run demo
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz run demo $(PICTURES)
