@@ -164,15 +164,16 @@ Drawing Campbell(const PlotOptions& o, std::vector<std::string>& warnings) {
     }
     if (!marks.empty())
         top.series.push_back(Line("critical speeds (1X crossings)", "points pt 6 ps 2 lw 2 lc rgb 'black'", marks));
-    top.settings = {Range("x", lo, hi), Range("y", 0, std::max(fmax, hi) * 1.05), "set key top left",
+    top.settings = {Range("x", lo, hi), Range("y", 0, std::max(fmax, hi) * 1.05), "set key outside right top",
                     "set format x ''"};
+    top.rmargin = bottom.rmargin = 30;
     bottom.series.push_back(Line("stability limit", "lines lw 1 lc rgb 'black'", {{lo, 0}, {hi, 0}}));
     if (haveOnset) {
         bottom.series.push_back(
             Line("onset of instability", "points pt 9 ps 2.2 lc rgb '#d62728'", {{onset, 0.0}}));
         bottom.labels.push_back({onset, 0, 0, "onset " + Fixed(onset) + " RPM", Beside(onset, lo, hi, -1.2)});
     }
-    bottom.settings = {Range("x", lo, hi), "set key bottom left"};
+    bottom.settings = {Range("x", lo, hi), "set key outside right top"};
     fig.panels = {top, bottom};
     d.figures.push_back(std::move(fig));
 
@@ -589,7 +590,8 @@ Drawing Fit(const PlotOptions& o, std::vector<std::string>& warnings) {
     Panel p;
     p.xlabel = "Abscissa";
     p.ylabel = "Fitted value";
-    p.settings = {"set key top left"};
+    p.settings = {"set key outside right top"};
+    p.rmargin = 16;
     d.header = {"abscissa [-]"};
     for (int c = 1; c < t.values; ++c) {
         std::vector<std::vector<double>> rows;

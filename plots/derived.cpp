@@ -93,7 +93,7 @@ std::vector<Crossing> SynchronousCrossings(const std::vector<EigenStep>& steps) 
             if ((ga < 0) == (gb < 0)) continue;
             const double speed = sa + (sb - sa) * ga / (ga - gb);
             const bool seen = std::any_of(out.begin(), out.end(), [&](const Crossing& c) {
-                return std::fabs(c.speed - speed) <= 1e-3 * std::fabs(sb - sa);
+                return std::fabs(c.speed - speed) < 0.5 * std::fabs(sb - sa);
             });
             if (!seen) out.push_back({speed});
         }

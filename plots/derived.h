@@ -35,7 +35,7 @@ struct Crossing {
 };
 // Crossings of the 1X line, found on the sorted frequencies of each step (so
 // they do not depend on how the curves are joined), interpolated linearly
-// between steps; crossings less than a thousandth of a step apart are one.
+// between steps; crossings less than half a step apart are one.
 std::vector<Crossing> SynchronousCrossings(const std::vector<EigenStep>& steps);
 
 // The first speed at which the smallest logarithmic decrement of a step

@@ -130,7 +130,8 @@ void WritePanel(std::ostream& s, const Panel& p, const std::string& block, doubl
     s << "reset\n";
     s << "set origin 0," << Num(top - h) << "\nset size 1," << Num(h) << "\n";
     if (!p.threeD) s << "set lmargin 11\nset rmargin " << p.rmargin << "\nset grid lc rgb '#dddddd'\n";
-    s << "set key opaque box lc rgb '#bbbbbb'\nset style textbox opaque margins 0.5,0.5 noborder\n";
+    // (An opaque key would make gnuplot draw every series twice.)
+    s << "set key box lc rgb '#bbbbbb'\nset style textbox opaque margins 0.5,0.5 noborder\n";
     if (!p.title.empty()) s << "set title " << Quote(p.title) << "\n";
     if (!p.xlabel.empty()) s << "set xlabel " << Quote(p.xlabel) << "\n";
     if (!p.ylabel.empty()) s << "set ylabel " << Quote(p.ylabel) << "\n";

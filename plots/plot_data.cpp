@@ -172,22 +172,15 @@ int InferValuesPerRecord(const std::vector<int>& counts, const std::vector<float
             n = 4 * shortLine + counts[static_cast<size_t>(shortLine)];
         } else {
             // Every line holds four values: the first column decides.
+            // (k = all lines, a single record, always qualifies.)
             const int lines = static_cast<int>(counts.size());
-            int found = 0;
-            for (int k = 1; k <= lines && !found; ++k) {
-                if (lines % k != 0) continue;
-                std::string ignore;
-                if (!Monotonic(FirstColumn(first, k), ignore)) continue;
-                found = k;
-                if (lines / k < 3 && k < lines)
-                    throw PlotError("ambiguous layout: every line holds four values, and records of " +
-                                    std::to_string(4 * k) + " and of " + std::to_string(4 * lines) +
-                                    " values both fit; give the number with --values N");
-            }
-            if (!found)
-                throw PlotError("expected the first column to rise from record to record, but no grouping of the "
-                                "lines of four values gives that; give the number with --values N");
-            n = 4 * found;
+            int k = 1;
+            for (std::string ignore; lines % k != 0 || !Monotonic(FirstColumn(first, k), ignore);) ++k;
+            if (lines / k < 3 && k < lines)
+                throw PlotError("ambiguous layout: every line holds four values, and records of " +
+                                std::to_string(4 * k) + " and of " + std::to_string(4 * lines) +
+                                " values both fit; give the number with --values N");
+            n = 4 * k;
         }
         if (!FollowsLayout(counts, n, unwrapped, why)) {
             if (maxCount > 4)
