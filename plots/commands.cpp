@@ -154,7 +154,7 @@ Drawing Campbell(const PlotOptions& o, std::vector<std::string>& warnings) {
         top.series.push_back(Line(c == 0 ? "whirl frequencies" : "", style, std::move(f)));
         bottom.series.push_back(Line(c == 0 ? "log. decrements" : "", style, std::move(dec)));
     }
-    top.series.push_back(Line("1X (synchronous)", "lines dt 2 lw 1.5 lc rgb 'black'", {{lo, lo}, {hi, hi}}));
+    top.series.push_back(Line("1X line", "lines dt 2 lw 1.5 lc rgb 'black'", {{lo, lo}, {hi, hi}}));
     std::vector<std::vector<double>> marks;
     std::vector<double> critical;
     for (const Crossing& c : crossings) {
@@ -163,14 +163,14 @@ Drawing Campbell(const PlotOptions& o, std::vector<std::string>& warnings) {
         top.labels.push_back({c.speed, c.speed, 0, Fixed(c.speed) + " RPM", Beside(c.speed, lo, hi, -0.9)});
     }
     if (!marks.empty())
-        top.series.push_back(Line("critical speeds (1X crossings)", "points pt 6 ps 2 lw 2 lc rgb 'black'", marks));
+        top.series.push_back(Line("critical speeds", "points pt 6 ps 2 lw 2 lc rgb 'black'", marks));
     top.settings = {Range("x", lo, hi), Range("y", 0, std::max(fmax, hi) * 1.05), "set key outside right top",
                     "set format x ''"};
-    top.rmargin = bottom.rmargin = 30;
+    top.rmargin = bottom.rmargin = 27;
     bottom.series.push_back(Line("stability limit", "lines lw 1 lc rgb 'black'", {{lo, 0}, {hi, 0}}));
     if (haveOnset) {
         bottom.series.push_back(
-            Line("onset of instability", "points pt 9 ps 2.2 lc rgb '#d62728'", {{onset, 0.0}}));
+            Line("onset", "points pt 9 ps 2.2 lc rgb '#d62728'", {{onset, 0.0}}));
         bottom.labels.push_back({onset, 0, 0, "onset " + Fixed(onset) + " RPM", Beside(onset, lo, hi, -1.2)});
     }
     bottom.settings = {Range("x", lo, hi), "set key outside right top"};
@@ -591,12 +591,25 @@ Drawing Fit(const PlotOptions& o, std::vector<std::string>& warnings) {
     p.xlabel = "Abscissa";
     p.ylabel = "Fitted value";
     p.settings = {"set key outside right top"};
-    p.rmargin = 16;
+    p.rmargin = 30;
     d.header = {"abscissa [-]"};
+    // Columns whose size differs from the first one's by more than ten times
+    // go on the right-hand axis.
+    std::vector<double> size(static_cast<size_t>(t.values), 0.0);
+    for (const auto& r : t.rows)
+        for (size_t c = 1; c < r.size(); ++c)
+            if (std::isfinite(r[c])) size[c] = std::max(size[c], std::fabs(static_cast<double>(r[c])));
+    std::vector<bool> right(static_cast<size_t>(t.values), false);
+    for (size_t c = 2; c < size.size(); ++c)
+        right[c] = size[c] > 0 && size[1] > 0 && (size[c] > 10 * size[1] || 10 * size[c] < size[1]);
+    if (std::find(right.begin(), right.end(), true) != right.end())
+        p.settings.insert(p.settings.end(), {"set y2tics", "set ytics nomirror", "set y2label 'Fitted value, right axis'"});
     for (int c = 1; c < t.values; ++c) {
         std::vector<std::vector<double>> rows;
         for (const auto& r : t.rows) rows.push_back({r[0], r[static_cast<size_t>(c)]});
-        p.series.push_back(Line("column " + std::to_string(c), "lines lw 2 lc " + Colour(c - 1), rows));
+        const bool y2 = right[static_cast<size_t>(c)];
+        p.series.push_back(Line("column " + std::to_string(c) + (y2 ? " (right axis)" : ""),
+                                "lines lw 2 lc " + Colour(c - 1) + (y2 ? " axes x1y2" : ""), rows));
         d.header.push_back("column " + std::to_string(c) + " [-]");
     }
     if (!o.data.empty()) {
@@ -604,7 +617,10 @@ Drawing Fit(const PlotOptions& o, std::vector<std::string>& warnings) {
         for (int c = 1; c < std::min(data.values, t.values); ++c) {
             std::vector<std::vector<double>> rows;
             for (const auto& r : data.rows) rows.push_back({r[0], r[static_cast<size_t>(c)]});
-            p.series.push_back(Line(c == 1 ? "data points" : "", "points pt 7 ps 1 lc " + Colour(c - 1), rows));
+            p.series.push_back(Line(c == 1 ? "data points" : "",
+                                    "points pt 7 ps 1 lc " + Colour(c - 1) +
+                                        (right[static_cast<size_t>(c)] ? " axes x1y2" : ""),
+                                    rows));
         }
     }
     for (const auto& r : t.rows) d.rows.emplace_back(r.begin(), r.end());
