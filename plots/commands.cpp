@@ -230,7 +230,7 @@ Drawing Modes(const PlotOptions& o, std::vector<std::string>& warnings) {
     Panel p;
     p.xlabel = WithUnit("Axial position", len);
     p.ylabel = "Mode shape, x translation [-]";
-    p.rmargin = 24;
+    p.rmargin = 27;
     const RecordTable& t0 = files[0];
     std::string tics;
     for (size_t s = 0; s < t0.rows.size(); ++s)
