@@ -136,6 +136,9 @@ constexpr int OPEN_FILE_CONNECTED = 6418;  // the file is connected to another u
 void CloseUnit(int unit, const char* disposition = nullptr);
 void RewindUnit(int unit);
 bool UnitIsOpen(int unit);
+// False for a unit connected for reading only (an "OLD" open of a file that
+// cannot be written) and for one that is not connected.
+bool UnitIsWritable(int unit);
 // Name of the file connected to unit ("CON" for the console; empty if none).
 std::string UnitFileName(int unit);
 

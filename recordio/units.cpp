@@ -335,6 +335,11 @@ void RewindUnit(int unit) {
 
 bool UnitIsOpen(int unit) { return unit == CONSOLE || FindUnit(unit) != nullptr; }
 
+bool UnitIsWritable(int unit) {
+    const Unit* u = FindUnit(unit);
+    return unit == CONSOLE || (u && !u->readOnly);
+}
+
 std::string UnitFileName(int unit) {
     if (unit == CONSOLE) return "CON";
     const Unit* u = FindUnit(unit);
