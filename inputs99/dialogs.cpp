@@ -32,20 +32,18 @@ int ReadInt() {
     return v;
 }
 
-float ReadFloat() {
-    float v = 0.0f;
-    Read(CONSOLE, FREE, v);
-    return v;
-}
-
 int AskInt(const char* prompt) {
     Write(CONSOLE, FREE, prompt);
     return ReadInt();
 }
 
+// A real, asked again while the answer is not a finite number.
 float AskFloat(const char* prompt) {
-    Write(CONSOLE, FREE, prompt);
-    return ReadFloat();
+    float v = 0.0f;
+    do {
+        Write(CONSOLE, FREE, prompt);
+    } while (!ReadFiniteAnswer(v));
+    return v;
 }
 
 // A file name under a plain-text prompt, asked again (with the prompt) while blank.

@@ -21,6 +21,8 @@ void PressEnterToContinue() {
     Read(CONSOLE, FREE);
 }
 
+void RefuseNotFinite() { Write(CONSOLE, FREE, " Refused : the value is not a finite number"); }
+
 void Beep(int n) {
     for (int i = 0; i < n; ++i) Write(CONSOLE, FREE, "\a");
 }

@@ -56,11 +56,13 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
         {2, kTinyModel, "2|damped.out",
          {{"  Damped Eigenvalues Solver", 1}, {"Normalize the Mode Shapes", 0}, {"Bearing Parameters Are Speed Dependent", 0}},
          {"damped.out"}},
-        // Stability option 3: an upper speed not above the lower one and an
-        // accuracy not positive asked again; ln 8000 / ln 2 = 12.97 at 1 RPM,
-        // 9 iterations at 10 RPM; no speed table question.
-        {4, kSpeedTableModel, "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out",
-         {{" Input Upper Speed [RPM] ... ", 2}, {" Desired Accuracy [RPM] = ", 4},
+        // Stability option 3: an upper speed not above the lower one, an
+        // accuracy not positive and values that are not numbers asked again;
+        // ln 8000 / ln 2 = 12.97 at 1 RPM, 9 iterations at 10 RPM; no speed
+        // table question.
+        {4, kSpeedTableModel, "3|NaN|1000|500|9000|0|-5|inf|10|Y|1|N|2|1|stab.out",
+         {{" Input Lower Speed [RPM] ... ", 2}, {" Input Upper Speed [RPM] ... ", 2}, {" Desired Accuracy [RPM] = ", 5},
+          {" Refused : the value is not a finite number", 2},
           {"Between   1000.0 and   9000.0 RPM", 2}, {"It Will Take About  9 Iterations to Locate It", 1},
           {"With an Accuracy of   10.000 RPM", 1}, {"It Will Take About 12 Iterations to Locate It", 1},
           {"Store The Fitted Coefficients", 0}, {"Input Starting Speed", 0}, {"How many modes to plot", 0},
