@@ -223,8 +223,10 @@ void WriteWarnings() {
     const int opt = OPTS.MAINOPT;
     const bool undamped = (opt == 1 || opt == 3) && RUN.JACOBIERR != 0;
     const bool singular = (opt >= 2 && opt <= 4) && RUN.MASSSINGULAR != 0;
-    if (!undamped && !singular) return;
+    const bool above = RUN.ABOVETABLE != 0 && MODEL.NSPEED > 1;
+    if (!undamped && !singular && !above) return;
     Write(U, FREE);
+    WriteSpeedTableWarning(U);
     if (undamped) WriteUndampedWarning(U);
     if (singular) WriteMassWarning(U);
 }

@@ -68,6 +68,7 @@ struct Unit {
     std::filesystem::path target;  // the file that the temporary file replaces
     std::filesystem::path temp;    // non-empty once the unit writes there
     bool failed = false;           // a write failed: the old file is kept
+    bool created = false;          // the open created the file ("NEW")
 };
 
 // The connected file unit, or nullptr.

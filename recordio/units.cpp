@@ -308,6 +308,7 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
         if (exists) return failed(Err::FileExists);
         u->fp = std::fopen(p.c_str(), "w+bx");
         if (!u->fp) return failed(errno == EEXIST ? Err::FileExists : Err::OpenFailed);
+        u->created = true;
     } else {
         return failed(Err::BadStatus);
     }
@@ -323,6 +324,13 @@ void CloseUnit(int unit, const char* disposition) {
     }
     const bool remove = disposition && Upper(Trim(disposition)) == "DELETE";
     CloseFile(unit, remove, true);
+}
+
+void DiscardUnit(int unit) {
+    Unit* u = FindUnit(unit);
+    if (!u) return;
+    u->failed = true;  // nothing written takes the place of the old file
+    CloseFile(unit, u->created, false);
 }
 
 void RewindUnit(int unit) {
