@@ -1,4 +1,5 @@
 // Korvo: interactive rotor-dynamics analysis. The main program loop.
+#include <csignal>
 #include <iostream>
 
 #include "analyses/analyses.h"
@@ -8,6 +9,8 @@
 #include "recordio/recordio.h"
 
 int main(int argc, char** argv) {
+    // A closed console pipe is a write error of the run, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
     SetCommandLine(argc, argv);
     try {
         // The program ends only through the stop of the main menu's exit or a
