@@ -33,6 +33,9 @@ void ChooseOption(int& choice, int low, int high);
 void PressEnterToContinue();
 void Beep(int n);
 void OpenFileChecked(int unit, Text14& name, Text3& status);
+// Reads a file name typed at a file-name question: the first 14 characters
+// of the line. A longer name is cut, and the console says which name is used.
+void ReadFileName(Text14& name);
 
 // A typed value that is not a finite number ("NaN", "Inf") is refused: the
 // one-line message, then the caller asks again.

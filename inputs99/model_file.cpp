@@ -159,7 +159,7 @@ void SaveModelDialog() {
     Text14 name;
     do {
         Write(CONSOLE, FREE, " Input Save Data Filename > ");
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     } while (name.blank());
     FRONT.FSTAT = Text3("NEW");
     OpenFileChecked(UNIT_MODEL, name, FRONT.FSTAT);
@@ -181,7 +181,7 @@ void FileInputDialog(bool reread) {
             FRONT.FSTAT = Text3("OLD");
             do {
                 Write(CONSOLE, "(2X,'Input the name of your data_file  ....  ')");
-                Read(CONSOLE, "(A14)", name);
+                ReadFileName(name);
             } while (name.blank());
         }
         if (OpenUnit(UNIT_MODEL, name, Text3("OLD"), true) == 0) break;

@@ -21,6 +21,13 @@ void PressEnterToContinue() {
     Read(CONSOLE, FREE);
 }
 
+void ReadFileName(Text14& name) {
+    Text<66> rest;  // what the 14-character field leaves of the line
+    Read(CONSOLE, "(A14,A66)", name, rest);
+    if (!rest.blank() && !name.blank())
+        Write(CONSOLE, FREE, " File name longer than 14 characters: " + name.trimmed() + " is used");
+}
+
 void RefuseNotFinite() { Write(CONSOLE, FREE, " Refused : the value is not a finite number"); }
 
 void Beep(int n) {
@@ -68,6 +75,6 @@ void OpenFileChecked(int unit, Text14& name, Text3& status) {
         status = callerStatus;
         overwriting = false;
         Write(CONSOLE, FREE, " Input Different Filename ... ");
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     }
 }

@@ -31,16 +31,24 @@ struct DialogPath {
 };
 
 TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
-    // Plot option 9 stops at the limit of 97 files (timing marks outside
-    // 0..101 and station numbers outside 1..3 asked again).
-    std::string orbits = "9|3000|-1|102|4|100";
+    // Plot option 9 stops at the limit of 97 files, whether more stations
+    // were wanted or exactly 97 (timing marks outside 0..101 and station
+    // numbers outside 1..3 asked again with the range).
     std::vector<std::string> orbitFiles;
-    for (int k = 1; k <= 97; ++k) {
-        orbitFiles.push_back(std::string(1, 'o').append(std::to_string(k)).append(".dat"));
-        orbits.append("|").append(orbitFiles.back());
-    }
-    for (int k = 1; k <= 97; ++k) orbits += "|2";
-    orbits += "|1";
+    for (int k = 1; k <= 97; ++k) orbitFiles.push_back(std::string(1, 'o').append(std::to_string(k)).append(".dat"));
+    auto orbits = [&](int nplot) {
+        std::string a = "9|3000|-1|102|4|" + std::to_string(nplot);
+        for (const std::string& f : orbitFiles) a.append("|").append(f);
+        for (int k = 1; k <= 97; ++k) a += "|2";
+        return a + "|1";
+    };
+    const std::vector<std::pair<std::string, int>> orbitShown = {
+        {" Input Number of Timing Marks ... ", 3}, {" The Number of Timing Marks Must Be From 0 to 101 !", 2},
+        {"Input Starting Speed", 0}, {"Three types of ends condition", 0}, {"  Only One Rotor Station per File", 1},
+        {"Number of Stations to Store in File", 0}, {" Input Name for File         97", 1},
+        {" Input Name for File         98", 0}, {" Total Number of Files Exceeds the Limit", 1},
+        {" No More Stations Will be Stored in this Run", 1}, {" Input Node Location of Station         97 > ", 1},
+        {" Input Node Location of Station         98", 0}, {"Input Filename to Store OUTPUT Data", 0}};
     const std::vector<DialogPath> paths = {
         // Normalise: another answer asked again; modes outside 1..NDOF (12);
         // a file count of 0 and a blank name; a mass distribution above 3;
@@ -95,18 +103,14 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
         {5, kSpeedTableModel, "11|1000|5000|1000|1|N|1|unb.out",
          {{"TOTAL NUMBER OF ROTOR STATIONS TO PLOT", 0}, {"Input Filename to Store OUTPUT Data ... ", 1}},
          {"unb.out"}},
-        {5, kSpeedTableModel, orbits,
-         {{" Input Number of Timing Marks ... ", 3}, {"Input Starting Speed", 0}, {"Three types of ends condition", 0},
-          {"  Only One Rotor Station per File", 1}, {"Number of Stations to Store in File", 0},
-          {" Input Name for File         97", 1}, {" Input Name for File         98", 0},
-          {" Total Number of Files Exceeds the Limit", 1}, {" No More Stations Will be Stored in this Run", 1},
-          {" Input Node Location of Station         97 > ", 1}, {" Input Node Location of Station         98", 0},
-          {"Input Filename to Store OUTPUT Data", 0}},
-         orbitFiles},
-        // Orbits of three stations: a file each, below the limit.
-        {5, kSpeedTableModel, "9|3000|0|3|a.dat|b.dat|c.dat|1|2|3|1",
-         {{"Total Number of Files Exceeds the Limit", 0}, {"Stations to store in : ", 3}},
-         {"a.dat", "b.dat", "c.dat"}},
+        {5, kSpeedTableModel, orbits(100), orbitShown, orbitFiles},
+        {5, kSpeedTableModel, orbits(97), orbitShown, orbitFiles},
+        // Orbits of three stations: a file each, below the limit; a name
+        // longer than the 14-character field is cut, and the console says so.
+        {5, kSpeedTableModel, "9|3000|0|3|a.dat|b.dat|orbit_station_3.dat|1|2|3|1",
+         {{"Total Number of Files Exceeds the Limit", 0}, {"Stations to store in : ", 3},
+          {" File name longer than 14 characters: orbit_station_ is used\r\n", 1}, {"longer than", 1}},
+         {"a.dat", "b.dat", "orbit_station_"}},
         // Two pedestal files named for their bearing stations: another
         // answer at the pedestal question, plane 3 and a blank name asked
         // again; two files fewer for the stations.
@@ -114,6 +118,7 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
          {{" Plot Pedestals Response ? Y/N > ", 2}, {"Input Filename to Store Data for Pedestal  1", 1},
           {"Input Filename to Store Data for Pedestal  2", 1}, {"Located at Bearing Station No.  1", 1},
           {"Located at Bearing Station No.  4", 1}, {" Which Plane ? (X=1 , Y=2) Input 1 or 2 > ", 3},
+          {" The Plane Must Be 1 (X) or 2 (Y) !", 2},
           {" Which Plane  ? (X=1 , Y=2) Input 1 or 2 > ", 2}, {"There are: 95 Files available for storage", 1},
           {"Input Filename to Store OUTPUT Data", 0}},
          {"p1.dat", "p2.dat", "s1.dat"}},

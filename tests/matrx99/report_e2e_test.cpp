@@ -407,7 +407,7 @@ TEST(ReportE2E, StabilityAndUnbalanceSections) {
             for (int v = 0; v < 5; ++v) EXPECT_NEAR(rows[i][v], want[v], 0.005 * std::fabs(want[v]) + 1e-3) << name << i;
         }
     }
-    EXPECT_EQ(ClosingList(run[4]), (Lines{"re5", "im5", "k1", "c1", "k2", "c2", "rep5"}));
+    EXPECT_EQ(ClosingList(run[4]), (Lines{"re5", "im5", "k1", "k2", "c1", "c2", "rep5"}));  // table order
 
     // Unbalance summary. The response at -W equals that at +W exactly, so
     // every peak is shared by steps 1 and 11 and is reported at step 11.
