@@ -173,7 +173,8 @@ void UndampedStep() {
         const double sigma = FreeRotorShift(n);
         if (sigma > 0.0) {
             ierr = SolvePair(n, sigma);
-            for (int i = 0; i < n; ++i) {
+            // (A refusal on entry leaves the eigenvalues untouched at zero.)
+            for (int i = 0; i < n && ierr != 1; ++i) {
                 double ev = EIGVD[i] - sigma;
                 // Round-off of the shift around a zero eigenvalue.
                 if (ev < 0.0 && ev > -kShiftRoundOff * sigma) ev = 0.0;

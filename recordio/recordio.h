@@ -140,7 +140,7 @@ void DiscardUnit(int unit);
 void RewindUnit(int unit);
 bool UnitIsOpen(int unit);
 // False for a unit connected for reading only (an "OLD" open of a file that
-// cannot be written) and for one that is not connected.
+// cannot be written) and for a file unit that is not connected.
 bool UnitIsWritable(int unit);
 // Name of the file connected to unit ("CON" for the console; empty if none).
 std::string UnitFileName(int unit);
