@@ -1,7 +1,12 @@
 #pragma once
-// Warnings of the eigenvalue analyses that the run report repeats: a failed
-// undamped (Jacobi) solution and a singular mass matrix. Each writes its
-// lines to the given unit, or nothing when there is nothing to report.
+// Warnings about the results of a run that the run report repeats: a single
+// step above the speed table, a failed undamped (Jacobi) solution and a
+// singular mass matrix. Each writes its lines to the given unit, or nothing
+// when there is nothing to report.
+
+// The single step of the run lies above the bearing speed table
+// (RUN.ABOVETABLE): its coefficients are extrapolated; the table's range.
+void WriteSpeedTableWarning(int unit);
 
 // The undamped solution returned a non-zero error code (RUN.JACOBIERR): the
 // code and the ascending mode numbers whose results are not reliable.

@@ -19,6 +19,7 @@ struct RunState {
     int EVALMODE = 0;   // the self-excited mode evaluation is pending
     int MASSSINGULAR = 0;  // the mass matrix had an all-zero row
     int JACOBIERR = 0;     // error code of the undamped solution
+    int ABOVETABLE = 0;    // the single step lies above the bearing speed table
 };
 
 // Result locations of the unbalance response: the stations, then the

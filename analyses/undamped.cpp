@@ -72,6 +72,61 @@ std::string ModeRanges() {
     return s;
 }
 
+// Shift of a free rotor, as a fraction of the mean stiffness-to-mass ratio.
+constexpr double kShiftFraction = 1.0e-4;
+// The single-precision stiffness carries round-off of about 1e-7 of that
+// ratio; the rigid-body modes, whose motion spreads over the whole rotor, come
+// out within a few 1e-10 of it on either side of zero. Shifted eigenvalues
+// below zero by at most this fraction of the shift (1e-8 of the ratio) are
+// zero.
+constexpr double kShiftRoundOff = 1.0e-4;
+
+// The pair handed to the solver: the symmetric part of the stiffness plus
+// sigma times the mass, and the mass, in double.
+void LoadPair(int n, double sigma) {
+    for (int j = 1; j <= n; ++j) {
+        for (int i = 1; i <= n; ++i) {
+            const double m = SYS.MASS(i, j);
+            double k = (static_cast<double>(SYS.STIFF(i, j)) + static_cast<double>(SYS.STIFF(j, i))) * 0.5;
+            if (sigma != 0.0) k += sigma * m;
+            SYS.WORKD(i, j) = k;
+            SYS.MASSD(i, j) = m;
+        }
+    }
+}
+
+// Generalized Jacobi on the pair; an early error return leaves untouched
+// entries at zero (never selected).
+int SolvePair(int n, double sigma) {
+    LoadPair(n, sigma);
+    for (int j = 1; j <= n; ++j) {
+        EIGVD[j - 1] = 0.0;
+        for (int i = 1; i <= n; ++i) RES.XVEC(i, j) = 0.0;
+    }
+    int ierr = 0;
+    JacobiGeneralized(SYS.WORKD.view(), SYS.MASSD.view(), RES.XVEC.view(), EIGVD, SORTED, SWAPV, DPREV,
+                      ORDER, INVORDER, n, ierr);
+    return ierr;
+}
+
+// Shift for a stiffness that is only positive semi-definite (a free rotor,
+// whose rigid-body modes have zero frequency): kShiftFraction of the mean
+// stiffness-to-mass ratio tr(K)/tr(M). That lies a thousand times above the
+// round-off of K, so K + sigma M is positive definite, and far below the upper
+// end of the spectrum, so the shifted pair is no worse conditioned than that
+// of a rotor on bearings. Zero when the pair has no usable scale.
+double FreeRotorShift(int n) {
+    double tk = 0.0, tm = 0.0;
+    for (int i = 1; i <= n; ++i) {
+        const double m = SYS.MASS(i, i);
+        if (!(m > 0.0)) return 0.0;  // a massless freedom: no shift helps
+        tk += SYS.STIFF(i, i);
+        tm += m;
+    }
+    const double sigma = kShiftFraction * tk / tm;
+    return std::isfinite(sigma) && sigma > 0.0 ? sigma : 0.0;
+}
+
 }  // namespace
 
 void WriteUndampedWarning(int unit) {
@@ -107,25 +162,26 @@ void UndampedStep() {
     const int n = SYS.NDOF;
     if (n < 1 || n > MAXDOF) return;
 
-    // Symmetric part of the stiffness and the mass, in double for the solver.
-    for (int j = 1; j <= n; ++j) {
-        for (int i = 1; i <= n; ++i) {
-            SYS.WORKD(i, j) = (static_cast<double>(SYS.STIFF(i, j)) + static_cast<double>(SYS.STIFF(j, i))) * 0.5;
-            SYS.MASSD(i, j) = SYS.MASS(i, j);
-        }
-    }
-
     Write(CONSOLE, FREE, " UNDAMPED EIGENVALUE PROBLEM ...");
     Write(CONSOLE, FREE);
 
-    // An early error return leaves untouched entries at zero (never selected).
-    for (int j = 1; j <= n; ++j) {
-        EIGVD[j - 1] = 0.0;
-        for (int i = 1; i <= n; ++i) RES.XVEC(i, j) = 0.0;
+    int ierr = SolvePair(n, 0.0);
+    // A stiffness diagonal that is not positive, on entry or after a sweep:
+    // the stiffness is at best semi-definite. Solved again on the shifted
+    // pair, which has the same eigenvectors and eigenvalues raised by sigma.
+    if (ierr == 1 || ierr == 3) {
+        const double sigma = FreeRotorShift(n);
+        if (sigma > 0.0) {
+            ierr = SolvePair(n, sigma);
+            // (A refusal on entry leaves the eigenvalues untouched at zero.)
+            for (int i = 0; i < n && ierr != 1; ++i) {
+                double ev = EIGVD[i] - sigma;
+                // Round-off of the shift around a zero eigenvalue.
+                if (ev < 0.0 && ev > -kShiftRoundOff * sigma) ev = 0.0;
+                EIGVD[i] = ev;
+            }
+        }
     }
-    int ierr = 0;
-    JacobiGeneralized(SYS.WORKD.view(), SYS.MASSD.view(), RES.XVEC.view(), EIGVD, SORTED, SWAPV, DPREV,
-                      ORDER, INVORDER, n, ierr);
     RUN.JACOBIERR = ierr;
 
     // Frequencies in RPM; a negative eigenvalue gives a frequency that is not

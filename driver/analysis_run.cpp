@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "analyses/analyses.h"
+#include "analyses/eigen_warnings.h"
 #include "analyses/results.h"
 #include "driver/speed_range.h"
 #include "inputs99/analysis_options.h"
@@ -55,9 +56,8 @@ std::string TableText() {
     return t;
 }
 
-void CloseBearingUnits();
-
-// Refusal: bell, message lines, pause; the run's files are closed unwritten.
+// Refusal: bell, message lines, pause; the files opened for the run are
+// discarded (those it created removed, those it was to replace untouched).
 void RefuseRun(const std::string& msg) {
     Beep(2);
     std::size_t start = 0;
@@ -69,11 +69,14 @@ void RefuseRun(const std::string& msg) {
     }
     Write(CONSOLE, FREE, " The analysis is not run.");
     PressEnterToContinue();
-    CloseUnit(UNIT_EIG_REAL);
-    CloseUnit(UNIT_EIG_IMAG);
-    for (int f = 1; f <= MAXPLOTFILES + MAXROWS; ++f) CloseUnit(ResultUnit(f));
-    CloseBearingUnits();
-    CloseUnit(UNIT_REPORT);
+    DiscardUnit(UNIT_EIG_REAL);
+    DiscardUnit(UNIT_EIG_IMAG);
+    for (int f = 1; f <= MAXPLOTFILES + MAXROWS; ++f) DiscardUnit(ResultUnit(f));
+    for (int b = 1; b <= MAXROWS; ++b) {
+        DiscardUnit(BrgStiffUnit(b));
+        DiscardUnit(BrgDampUnit(b));
+    }
+    DiscardUnit(UNIT_REPORT);
     FRONT.REREAD = 1;
 }
 
@@ -180,12 +183,11 @@ SpeedRangeSetUp SetUpSpeedRange() {
     if (nspeed > 1 && (r.ISPAN < 1 || r.ISPAN > nspeed - 1)) r.ISPAN = r.ISPAN < 1 ? 1 : nspeed - 1;
 
     if (single || orbit) {
-        // One step at SPEED1, which must lie inside the speed table.
+        // One step at SPEED1, raised to the speed table but not lowered:
+        // above it the coefficients are extrapolated with the end interval.
         r.SINGLESTEP = orbit;
         nrest = 1;
-        if (nspeed > 1 && s1 > MODEL.SPEED(nspeed))
-            r.REFUSAL = " The speed " + RpmText(s1) + " RPM lies above the bearing speed table\n " +
-                        TableText();
+        r.ABOVETABLE = nspeed > 1 && s1 > MODEL.SPEED(nspeed);
     } else {
         if (wrongSign)
             r.REFUSAL = " The speed range " + RpmText(inS1) + " to " + RpmText(inS2) +
@@ -320,6 +322,7 @@ void RunAnalysis() {
     RUN.EVALMODE = 0;
     RUN.MASSSINGULAR = 0;
     RUN.JACOBIERR = 0;
+    RUN.ABOVETABLE = range.ABOVETABLE ? 1 : 0;
     RUN.NFOPEN = OPTS.MAINOPT == 4 ? OPTS.NSPLFILES + 2 : OPTS.NPEDFILES + OPTS.NFILES;
 
     const int n = SYS.NDOF;
@@ -330,6 +333,7 @@ void RunAnalysis() {
     if (OPTS.MAINOPT >= 2 && OPTS.MAINOPT <= 4) InvertMassMatrix();
 
     ApplySpeedRange(range);
+    WriteSpeedTableWarning(CONSOLE);
     SetUpPass();
     RunPasses(RunSpeedStep, EndOfPass);
 

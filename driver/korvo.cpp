@@ -1,4 +1,5 @@
 // Korvo: interactive rotor-dynamics analysis. The main program loop.
+#include <csignal>
 #include <iostream>
 #include <string>
 
@@ -51,6 +52,8 @@ bool PrintInformation(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed console pipe is a write error of the run, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
     if (PrintInformation(argc, argv)) return 0;
     SetCommandLine(argc, argv);
     try {

@@ -10,6 +10,7 @@ struct SpeedRangeSetUp {
     int NSTEPS = 1;
     int ISPAN = 1;
     bool SINGLESTEP = false;  // exactly one step and one pass
+    bool ABOVETABLE = false;  // the single step lies above the speed table
     std::string REFUSAL;      // non-empty: the range cannot be swept
 };
 

@@ -7,7 +7,6 @@
 // Room for plotted station entries: 97 files of at most 99 entries each.
 constexpr int MAXPLOTFILES = 97;
 constexpr int MAXPLOTENTRIES = 97 * 99;
-constexpr int MAXOPENED = 400;
 
 struct AnalysisOptions {
     int MAINOPT = 0;
@@ -37,10 +36,6 @@ struct AnalysisOptions {
     Vec<int, MAXPLOTENTRIES> IPLANE;   // quantity code of each plotted entry
     Vec<int, 99> PEDPLANE;             // quantity code of pedestal i's entry
     Text14 OUTFILE;
-    // Every file opened for the current run, in the order it was opened
-    // (listed at the end of the run).
-    Vec<Text14, MAXOPENED> OPENED;
-    int NOPENED = 0;
 };
 
 extern AnalysisOptions OPTS;

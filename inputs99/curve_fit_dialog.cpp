@@ -11,7 +11,7 @@ namespace {
 void AskName(const char* prompt, Text14& name) {
     do {
         Write(CONSOLE, FREE, prompt);
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     } while (name.blank());
 }
 

@@ -32,27 +32,25 @@ int ReadInt() {
     return v;
 }
 
-float ReadFloat() {
-    float v = 0.0f;
-    Read(CONSOLE, FREE, v);
-    return v;
-}
-
 int AskInt(const char* prompt) {
     Write(CONSOLE, FREE, prompt);
     return ReadInt();
 }
 
+// A real, asked again while the answer is not a finite number.
 float AskFloat(const char* prompt) {
-    Write(CONSOLE, FREE, prompt);
-    return ReadFloat();
+    float v = 0.0f;
+    do {
+        Write(CONSOLE, FREE, prompt);
+    } while (!ReadFiniteAnswer(v));
+    return v;
 }
 
 // A file name under a plain-text prompt, asked again (with the prompt) while blank.
 void AskFileName(const char* prompt, Text14& name) {
     do {
         Write(CONSOLE, FREE, prompt);
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     } while (name.blank());
 }
 
@@ -60,23 +58,14 @@ void AskFileName(const char* prompt, Text14& name) {
 void AskFileName(const char* fmt, int number, Text14& name) {
     do {
         Write(CONSOLE, fmt, number);
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     } while (name.blank());
 }
 
-// Every file opened for the run is listed at its end, in open order.
-void NoteOpened(const Text14& name) {
-    if (OPTS.NOPENED < MAXOPENED) {
-        ++OPTS.NOPENED;
-        OPTS.OPENED(OPTS.NOPENED) = name;
-    }
-}
-
-// Creates a result file (with the overwrite dialog) and notes it.
+// Creates a result file (with the overwrite dialog).
 void OpenResultFile(int unit, Text14& name) {
     FRONT.FSTAT = Text3("NEW");
     OpenFileChecked(unit, name, FRONT.FSTAT);
-    NoteOpened(name);
 }
 
 // A plane answer, 1 (X) or 2 (Y), asked until it is one of them.
@@ -84,6 +73,7 @@ int AskPlane(const char* prompt) {
     for (;;) {
         const int p = AskInt(prompt);
         if (p == 1 || p == 2) return p;
+        Write(CONSOLE, FREE, " The Plane Must Be 1 (X) or 2 (Y) !");
     }
 }
 
@@ -133,7 +123,7 @@ void ModeShapeQuestions() {
         do {
             Write(CONSOLE, FREE, " Input Filename No.", k);
             Write(CONSOLE, FREE);
-            Read(CONSOLE, "(A14)", OPTS.PLOTFILE(k));
+            ReadFileName(OPTS.PLOTFILE(k));
         } while (OPTS.PLOTFILE(k).blank());
         total += OPTS.NPERFILE(k);
     }
@@ -291,7 +281,7 @@ void PedestalQuestions() {
                   "'           Located at Bearing Station No. ',I2,/,/,5X,'Filename > ')",
                   f, MODEL.PSTA(f));
         do {
-            Read(CONSOLE, "(A14)", OPTS.PEDFILE(f));
+            ReadFileName(OPTS.PEDFILE(f));
         } while (OPTS.PEDFILE(f).blank());
         if (OPTS.PLOTOPT == 4 || OPTS.PLOTOPT == 8) {
             const int p = AskPlane(" Which Plane ? (X=1 , Y=2) Input 1 or 2 > ");
@@ -355,16 +345,13 @@ void StationQuestions() {
         do {
             Write(CONSOLE, FREE, " Input Name for File", k);
             Write(CONSOLE, FREE);
-            Read(CONSOLE, "(A14)", OPTS.PLOTFILE(k));
+            ReadFileName(OPTS.PLOTFILE(k));
         } while (OPTS.PLOTFILE(k).blank());
         ++k;
         if (k > available) {
-            // The limit matters only while stations are still wanted.
-            if (total < OPTS.NPLOT) {
-                Write(CONSOLE, FREE, " Total Number of Files Exceeds the Limit");
-                Write(CONSOLE, FREE, " No More Stations Will be Stored in this Run");
-                OPTS.NPLOT = total;
-            }
+            Write(CONSOLE, FREE, " Total Number of Files Exceeds the Limit");
+            Write(CONSOLE, FREE, " No More Stations Will be Stored in this Run");
+            OPTS.NPLOT = total;
             break;
         }
     }
@@ -421,6 +408,7 @@ bool UnbalanceDialog() {
         for (;;) {
             OPTS.NTMARK = AskInt(" Input Number of Timing Marks ... ");
             if (OPTS.NTMARK >= 0 && OPTS.NTMARK <= 101) break;
+            Write(CONSOLE, FREE, " The Number of Timing Marks Must Be From 0 to 101 !");
         }
     } else {
         Write(CONSOLE, FREE, "  Input Speed Range Data for Unbalance Response");

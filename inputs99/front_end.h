@@ -1,5 +1,10 @@
 #pragma once
 // The interactive front end: menus, prompt routines, data editor, dialogs.
+#include <cmath>
+#include <cstdint>
+#include <tuple>
+
+#include "recordio/recordio.h"
 #include "recordio/text.h"
 
 struct FrontEndState {
@@ -28,6 +33,27 @@ void ChooseOption(int& choice, int low, int high);
 void PressEnterToContinue();
 void Beep(int n);
 void OpenFileChecked(int unit, Text14& name, Text3& status);
+// Reads a file name typed at a file-name question: the first 14 characters
+// of the line. A longer name is cut, and the console says which name is used.
+void ReadFileName(Text14& name);
+
+// A typed value that is not a finite number ("NaN", "Inf") is refused: the
+// one-line message, then the caller asks again.
+void RefuseNotFinite();
+inline bool IsFiniteValue(float v) { return std::isfinite(v); }
+inline bool IsFiniteValue(int32_t) { return true; }
+// Reads one free-format console statement into the targets. False when a
+// real read is not a finite number: the targets keep the values they had,
+// the refusal is written, and the caller asks again.
+template <class... Targets>
+bool ReadFiniteAnswer(Targets&... targets) {
+    const std::tuple<Targets...> before(targets...);
+    Read(CONSOLE, FREE, targets...);
+    if ((IsFiniteValue(targets) && ...)) return true;
+    std::tie(targets...) = before;
+    RefuseNotFinite();
+    return false;
+}
 
 // Model file: save dialog, file input (reread: go straight to opening DATAFILE).
 void SaveModelDialog();

@@ -76,7 +76,7 @@ void ReadStationRow(StationTable t, const char* rowFmt, int i, Values&... values
         const int32_t row = i;
         Write(CONSOLE, rowFmt, row);
         int32_t station = StationOf(t, i);
-        Read(CONSOLE, FREE, station, values...);
+        if (!ReadFiniteAnswer(station, values...)) continue;
         if (station >= StationLow(t, i) && station <= StationHigh(t, i)) {
             StationOf(t, i) = station;
             return;
@@ -246,9 +246,10 @@ void UpdateHaveUnbalance() {
 // Sections.
 
 void EnterMaterial() {
-    Write(CONSOLE, "(' Material Properties :')");
-    Write(CONSOLE, "(/,2X,'Modulus of',6X,'Weight',/,2X,'Elasticity',6X,'Density',/,6X,'E',13X,'Rho',/,2X)");
-    Read(CONSOLE, FREE, MODEL.E, MODEL.Rho);
+    do {
+        Write(CONSOLE, "(' Material Properties :')");
+        Write(CONSOLE, "(/,2X,'Modulus of',6X,'Weight',/,2X,'Elasticity',6X,'Density',/,6X,'E',13X,'Rho',/,2X)");
+    } while (!ReadFiniteAnswer(MODEL.E, MODEL.Rho));
 }
 
 void EnterHeader() {
@@ -284,9 +285,10 @@ void EnterShaftElements() {
     Write(CONSOLE, "(' Element',6X,'O.D',10X,'I.D',8X,'Length',3X,'Inertia',8X,'Weight')");
     for (int i = 1; i <= MODEL.NSTA - 1; ++i) {
         const int32_t row = i;
-        Write(CONSOLE, "(3X,'#',I3,5X)", row);
-        Read(CONSOLE, FREE, MODEL.SHAFT(i, 1), MODEL.SHAFT(i, 2), MODEL.SHAFT(i, 3), MODEL.SHAFT(i, 4),
-             MODEL.SHAFT(i, 5));
+        do {
+            Write(CONSOLE, "(3X,'#',I3,5X)", row);
+        } while (!ReadFiniteAnswer(MODEL.SHAFT(i, 1), MODEL.SHAFT(i, 2), MODEL.SHAFT(i, 3), MODEL.SHAFT(i, 4),
+                                   MODEL.SHAFT(i, 5)));
         CompleteElement(i);
     }
     FRONT.SAVED = 0;
@@ -328,8 +330,9 @@ void EnterPedestalCoefficients() {
     Write(CONSOLE, "(' Pedestal No.',3X,'Kxx',10X,'Kyy',15X,'Cxx',10X,'Cyy')");
     for (int i = 1; i <= MODEL.NPED; ++i) {
         const int32_t row = i;
-        Write(CONSOLE, "(10X,I2,'.',2X)", row);
-        Read(CONSOLE, FREE, MODEL.PEDC(i, 1), MODEL.PEDC(i, 2), MODEL.PEDC(i, 3), MODEL.PEDC(i, 4));
+        do {
+            Write(CONSOLE, "(10X,I2,'.',2X)", row);
+        } while (!ReadFiniteAnswer(MODEL.PEDC(i, 1), MODEL.PEDC(i, 2), MODEL.PEDC(i, 3), MODEL.PEDC(i, 4)));
     }
     FRONT.SAVED = 0;
 }
@@ -363,7 +366,7 @@ void EnterBearingCoefficients() {
             Write(CONSOLE, "(/,2X,'Data for speed # ',I2)", set);
             for (;;) {
                 Write(CONSOLE, "(/,2X,'SPEED(',I2,') [ RPM ] = ')", set);
-                Read(CONSOLE, FREE, MODEL.SPEED(j));
+                if (!ReadFiniteAnswer(MODEL.SPEED(j))) continue;
                 // The coefficients are fitted by splines over the speeds.
                 if (j == 1 || MODEL.SPEED(j) > MODEL.SPEED(j - 1)) break;
                 Write(CONSOLE, "(2X,'Refused : the speed must be above SPEED(',I2,') =',F10.1,' RPM')", set - 1,
@@ -372,12 +375,14 @@ void EnterBearingCoefficients() {
         }
         for (int i = 1; i <= MODEL.NBRG; ++i) {
             const int32_t brg = i;
-            Write(CONSOLE, "(/,' Bearing #',I2,2X,'Sxx',10X,'Sxy',20X,'Cxx',10X,'Cxy',/,14X)", brg);
-            Read(CONSOLE, FREE, MODEL.BCOEF(j, i, 1), MODEL.BCOEF(j, i, 2), MODEL.BCOEF(j, i, 5),
-                 MODEL.BCOEF(j, i, 6));
-            Write(CONSOLE, "(14X,'Syx',10X,'Syy',20X,'Cyx',10X,'Cyy',/,14X)");
-            Read(CONSOLE, FREE, MODEL.BCOEF(j, i, 3), MODEL.BCOEF(j, i, 4), MODEL.BCOEF(j, i, 7),
-                 MODEL.BCOEF(j, i, 8));
+            do {
+                Write(CONSOLE, "(/,' Bearing #',I2,2X,'Sxx',10X,'Sxy',20X,'Cxx',10X,'Cxy',/,14X)", brg);
+            } while (!ReadFiniteAnswer(MODEL.BCOEF(j, i, 1), MODEL.BCOEF(j, i, 2), MODEL.BCOEF(j, i, 5),
+                                       MODEL.BCOEF(j, i, 6)));
+            do {
+                Write(CONSOLE, "(14X,'Syx',10X,'Syy',20X,'Cyx',10X,'Cyy',/,14X)");
+            } while (!ReadFiniteAnswer(MODEL.BCOEF(j, i, 3), MODEL.BCOEF(j, i, 4), MODEL.BCOEF(j, i, 7),
+                                       MODEL.BCOEF(j, i, 8)));
         }
     }
     FRONT.SAVED = 0;
@@ -388,8 +393,9 @@ void EnterUnbalance() {
     Write(CONSOLE, "(' Station    Amplitude [in-lb]    Phase [degrees]')");
     for (int i = 1; i <= MODEL.NSTA; ++i) {
         const int32_t station = i;
-        Write(CONSOLE, "(2X,'#',I3,' >',3X)", station);
-        Read(CONSOLE, FREE, MODEL.UNBAMP(i), MODEL.UNBPHS(i));
+        do {
+            Write(CONSOLE, "(2X,'#',I3,' >',3X)", station);
+        } while (!ReadFiniteAnswer(MODEL.UNBAMP(i), MODEL.UNBPHS(i)));
     }
     UpdateHaveUnbalance();
     FRONT.SAVED = 0;

@@ -28,7 +28,6 @@ void ResetAtEntry() {
     for (int i = 1; i <= OPTS.PEDFILE.size(); ++i) OPTS.PEDFILE(i) = Text14();
     for (int i = 1; i <= OPTS.BRGFILE.size(); ++i) OPTS.BRGFILE(i) = Text14();
     OPTS.OUTFILE = Text14();
-    OPTS.NOPENED = 0;
 }
 
 // Refusal of data-menu options 2 to 4 without a model.

@@ -1,5 +1,7 @@
 // The model data file on unit 8: the save dialog, the file input dialog and
 // the automatic re-read after a run. Writer and reader are exact mirrors.
+#include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "inputs99/analysis_options.h"
@@ -52,6 +54,45 @@ std::string SpeedViolation(const RotorModel& m) {
     return {};
 }
 
+// The first record, in file order, that holds a value that is not a finite
+// number (up to the coefficient records, or to the end with unbalance), as
+// the refusal names it; "" when there is none.
+std::string NonFiniteRecord(const RotorModel& m, bool unbalance) {
+    auto finite = [](std::initializer_list<float> v) {
+        for (float x : v)
+            if (!std::isfinite(x)) return false;
+        return true;
+    };
+    auto at = [](const char* what, int i) { return std::string(what) + std::to_string(i); };
+    std::string where;
+    for (int i = 1; i <= m.NSTA - 1 && where.empty(); ++i)
+        if (!finite({m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5)}))
+            where = at("shaft element ", i);
+    for (int i = 1; i <= m.NDISC && where.empty(); ++i)
+        if (!finite({m.DISC(i, 1), m.DISC(i, 2), m.DISC(i, 3), m.DISC(i, 4), m.DISC(i, 5), m.DISC(i, 6)}))
+            where = at("disc ", i);
+    for (int i = 1; i <= m.NBRG && where.empty(); ++i)
+        if (!finite({m.BWT(i)})) where = at("bearing ", i);
+    for (int i = 1; i <= m.NPED && where.empty(); ++i)
+        if (!finite({m.PWT(i)})) where = at("pedestal ", i);
+    for (int i = 1; i <= m.NPED && where.empty(); ++i)
+        if (!finite({m.PEDC(i, 1), m.PEDC(i, 2), m.PEDC(i, 3), m.PEDC(i, 4)}))
+            where = at("the coefficients of pedestal ", i);
+    for (int i = 1; i <= m.NCM && where.empty(); ++i)
+        if (!finite({m.WWT(i)})) where = at("added weight ", i);
+    if (where.empty() && !finite({m.E, m.Rho})) where = "the material";
+    for (int j = 1; j <= m.NSPEED && where.empty(); ++j) {
+        if (!finite({m.SPEED(j)})) where = at("speed ", j);
+        for (int i = 1; i <= m.NBRG && where.empty(); ++i)
+            for (int c = 1; c <= 8 && where.empty(); ++c)
+                if (!finite({m.BCOEF(j, i, c)})) where = at("bearing ", i) + at(" at speed ", j);
+    }
+    for (int i = 1; unbalance && i <= m.NSTA && where.empty(); ++i)
+        if (!finite({m.UNBAMP(i), m.UNBPHS(i)})) where = at("the unbalance of station ", i);
+    if (where.empty()) return {};
+    return " Not a finite number in the record of " + where;
+}
+
 }  // namespace
 
 std::string ReadModel(int u, RotorModel& m) {
@@ -87,12 +128,13 @@ std::string ReadModel(int u, RotorModel& m) {
             Read(u, FREE, m.BCOEF(j, i, 1), m.BCOEF(j, i, 2), m.BCOEF(j, i, 3), m.BCOEF(j, i, 4),
                  m.BCOEF(j, i, 5), m.BCOEF(j, i, 6), m.BCOEF(j, i, 7), m.BCOEF(j, i, 8));
     }
+    if (std::string msg = NonFiniteRecord(m, false); !msg.empty()) return msg;
     if (std::string msg = SpeedViolation(m); !msg.empty()) return msg;
     for (int i = 1; i <= m.NSTA; ++i) {
         int32_t station = 0;  // record k belongs to station k whatever it says
         Read(u, FREE, station, m.UNBAMP(i), m.UNBPHS(i));
     }
-    return {};
+    return NonFiniteRecord(m, true);
 }
 
 namespace {
@@ -117,7 +159,7 @@ void SaveModelDialog() {
     Text14 name;
     do {
         Write(CONSOLE, FREE, " Input Save Data Filename > ");
-        Read(CONSOLE, "(A14)", name);
+        ReadFileName(name);
     } while (name.blank());
     FRONT.FSTAT = Text3("NEW");
     OpenFileChecked(UNIT_MODEL, name, FRONT.FSTAT);
@@ -139,7 +181,7 @@ void FileInputDialog(bool reread) {
             FRONT.FSTAT = Text3("OLD");
             do {
                 Write(CONSOLE, "(2X,'Input the name of your data_file  ....  ')");
-                Read(CONSOLE, "(A14)", name);
+                ReadFileName(name);
             } while (name.blank());
         }
         if (OpenUnit(UNIT_MODEL, name, Text3("OLD"), true) == 0) break;

@@ -21,6 +21,15 @@ void PressEnterToContinue() {
     Read(CONSOLE, FREE);
 }
 
+void ReadFileName(Text14& name) {
+    Text<66> rest;  // what the 14-character field leaves of the line
+    Read(CONSOLE, "(A14,A66)", name, rest);
+    if (!rest.blank() && !name.blank())
+        Write(CONSOLE, FREE, " File name longer than 14 characters: " + name.trimmed() + " is used");
+}
+
+void RefuseNotFinite() { Write(CONSOLE, FREE, " Refused : the value is not a finite number"); }
+
 void Beep(int n) {
     for (int i = 0; i < n; ++i) Write(CONSOLE, FREE, "\a");
 }
@@ -32,25 +41,21 @@ void OpenFileChecked(int unit, Text14& name, Text3& status) {
     const Text3 callerStatus = status;
     bool overwriting = false;  // the open in progress follows a "Y" to overwrite
     for (;;) {
-        const int rc = OpenUnit(unit, name, status, true);
+        int rc = OpenUnit(unit, name, status, true);
+        if (rc == 0 && overwriting && !UnitIsWritable(unit)) {
+            // Overwriting opens the file for reading and writing: one that
+            // can only be read fails like any other open.
+            CloseUnit(unit);
+            rc = -1;
+        }
         if (rc == 0) {
             status = Text3("NEW");
             return;
         }
-        bool askName = true;
         if (rc == OPEN_FILE_CONNECTED) {
             // Another unit of this run has the file: writing it twice would
             // corrupt it, so only another name will do.
             Write(CONSOLE, "(/,5X,'File ',A14,' Is In Use By This Run !',/)", name);
-            status = callerStatus;
-            overwriting = false;
-        } else if (overwriting) {
-            // The file vanished or cannot be opened after all: start again
-            // from the caller's status, so no other file is overwritten
-            // without asking.
-            status = callerStatus;
-            overwriting = false;
-            askName = false;
         } else if (status == "OLD") {
             Write(CONSOLE, "(/,5X,'File ',A14,' Not found !',/)", name);
         } else {
@@ -62,12 +67,14 @@ void OpenFileChecked(int unit, Text14& name, Text3& status) {
             if (FRONT.ANS == "Y") {
                 status = Text3("OLD");
                 overwriting = true;
-                askName = false;
+                continue;
             }
         }
-        if (askName) {
-            Write(CONSOLE, FREE, " Input Different Filename ... ");
-            Read(CONSOLE, "(A14)", name);
-        }
+        // The new name starts again from the caller's status, so no other
+        // file is overwritten without asking.
+        status = callerStatus;
+        overwriting = false;
+        Write(CONSOLE, FREE, " Input Different Filename ... ");
+        ReadFileName(name);
     }
 }

@@ -223,8 +223,10 @@ void WriteWarnings() {
     const int opt = OPTS.MAINOPT;
     const bool undamped = (opt == 1 || opt == 3) && RUN.JACOBIERR != 0;
     const bool singular = (opt >= 2 && opt <= 4) && RUN.MASSSINGULAR != 0;
-    if (!undamped && !singular) return;
+    const bool above = RUN.ABOVETABLE != 0 && MODEL.NSPEED > 1;
+    if (!undamped && !singular && !above) return;
     Write(U, FREE);
+    WriteSpeedTableWarning(U);
     if (undamped) WriteUndampedWarning(U);
     if (singular) WriteMassWarning(U);
 }
@@ -265,16 +267,21 @@ void WriteDampedResults(bool heading) {
     }
 }
 
-// Closing messages after the last pass: the model file, every file opened for
-// the run in the order it was opened, then the report.
+// Closing messages after the last pass: the model file, the files of the run
+// in the order of the file table (the eigenvalue or result files, the fitted
+// stiffness then damping coefficients of every bearing, the pedestal files),
+// then the report.
 void WriteClosing() {
     Write(CONSOLE, "(/,/,10X,'DATA FILE USED IN THIS RUN: ',A14,/)", FRONT.DATAFILE);
     Write(CONSOLE, "(10X,'OUTPUT FILE(S) GENERATED',/,10X,24('_'),/,/)");
-    const int nopened = OPTS.NOPENED < MAXOPENED ? OPTS.NOPENED : MAXOPENED;
-    for (int k = 1; k <= nopened; ++k) {
-        if (!OPTS.OPENED(k).blank()) Write(CONSOLE, "(10X,A14)", OPTS.OPENED(k));
-    }
-    if (!OPTS.OUTFILE.blank()) Write(CONSOLE, "(10X,A14)", OPTS.OUTFILE);
+    auto list = [](const Text14& name) {
+        if (!name.blank()) Write(CONSOLE, "(10X,A14)", name);
+    };
+    const int nresult = OPTS.MAINOPT == 4 ? 2 : OPTS.NFILES;
+    for (int f = 1; f <= nresult && f <= OPTS.PLOTFILE.size(); ++f) list(OPTS.PLOTFILE(f));
+    for (int f = 1; f <= OPTS.NSPLFILES && f <= OPTS.BRGFILE.size(); ++f) list(OPTS.BRGFILE(f));
+    for (int f = 1; f <= OPTS.NPEDFILES && f <= OPTS.PEDFILE.size(); ++f) list(OPTS.PEDFILE(f));
+    list(OPTS.OUTFILE);
     Write(CONSOLE, "(/,/,10X,'***    END OF RUN    ***',/,/)");
     CloseUnit(U, "KEEP");
     Beep(1);

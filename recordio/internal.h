@@ -68,6 +68,7 @@ struct Unit {
     std::filesystem::path target;  // the file that the temporary file replaces
     std::filesystem::path temp;    // non-empty once the unit writes there
     bool failed = false;           // a write failed: the old file is kept
+    bool created = false;          // the open created the file ("NEW")
 };
 
 // The connected file unit, or nullptr.
@@ -80,6 +81,9 @@ extern bool linePending;
 // Ends a pending console line with CR LF; clear selects whether the pending
 // bit is cleared (close, reads) or kept (pause, stop).
 void EndPendingLine(bool clear);
+// Sends the console output on; standard output that cannot be written (a
+// closed pipe, a full disk) ends the run with a write error.
+void FlushConsole();
 
 // Record transfer. ReadRecord returns false at end of file.
 bool ReadRecord(int unit, const char* kind, std::string& line);

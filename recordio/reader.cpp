@@ -315,7 +315,7 @@ void BeginRead(int unit, const char* fmt, bool statusMode) {
     if (st != 0) return;  // status mode: the next item call reports nothing more
     if (unit == CONSOLE) {
         EndPendingLine(true);
-        ConOut().flush();
+        FlushConsole();
     }
 }
 

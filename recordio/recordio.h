@@ -134,8 +134,14 @@ constexpr int OPEN_FILE_EXISTS = 6417;     // "NEW": the file already exists
 constexpr int OPEN_FILE_CONNECTED = 6418;  // the file is connected to another unit
 // Disconnects the unit; disposition "KEEP" (default) or "DELETE".
 void CloseUnit(int unit, const char* disposition = nullptr);
+// Disconnects the unit and undoes its open: a file that the open created is
+// removed, a file that it was to replace is left as it was.
+void DiscardUnit(int unit);
 void RewindUnit(int unit);
 bool UnitIsOpen(int unit);
+// False for a unit connected for reading only (an "OLD" open of a file that
+// cannot be written) and for a file unit that is not connected.
+bool UnitIsWritable(int unit);
 // Name of the file connected to unit ("CON" for the console; empty if none).
 std::string UnitFileName(int unit);
 

@@ -1,5 +1,6 @@
 // Pause with a command, stop, date and time, numeric services and the text
 // operations.
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,7 +28,18 @@ constexpr size_t kPauseLine = 128;
 // be started.
 bool RunAndWait(const char* program, char* const argv[]) {
     pid_t pid = 0;
-    if (posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) return false;
+    // The command gets the default action of SIGPIPE, which this program
+    // ignores.
+    posix_spawnattr_t attr;
+    sigset_t def;
+    posix_spawnattr_init(&attr);
+    sigemptyset(&def);
+    sigaddset(&def, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attr, &def);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
+    const int rc = posix_spawnp(&pid, program, nullptr, &attr, argv, environ);
+    posix_spawnattr_destroy(&attr);
+    if (rc != 0) return false;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -59,7 +71,7 @@ void RunCommand(const std::string& command) {
 void WriteRaw(const char* message, const char* fallback) {
     std::ostream& out = ConOut();
     out << (message ? message : fallback) << "\r\n";
-    out.flush();
+    FlushConsole();
 }
 
 }  // namespace
@@ -77,7 +89,7 @@ void PauseForCommand(const char* message) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
     const bool blank = std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
     if (!blank) {
-        ConOut().flush();
+        FlushConsole();
         RunCommand(line);
     }
 }

@@ -119,7 +119,7 @@ std::string BlankName(int unit) {
     EndPendingLine(true);
     for (;;) {
         ConOut() << "File name missing or blank - please enter file name\r\nUNIT " << unit << "? ";
-        ConOut().flush();
+        FlushConsole();
         std::string line;
         if (!ReadRecord(CONSOLE, "OPEN", line)) Raise(Err::EndOfFile, "READ", "CON");
         linePending = false;
@@ -167,6 +167,12 @@ bool linePending = false;
 std::istream& ConIn() { return conIn ? *conIn : std::cin; }
 std::ostream& ConOut() { return conOut ? *conOut : std::cout; }
 
+void FlushConsole() {
+    std::ostream& out = ConOut();
+    out.flush();
+    if (out.fail()) Raise(Err::WriteFailed, "WRITE", "CON");
+}
+
 void EndPendingLine(bool clear) {
     if (linePending) ConOut() << "\r\n";
     if (clear) linePending = false;
@@ -181,7 +187,7 @@ bool ReadRecord(int unit, const char* kind, std::string& line) {
     line.clear();
     if (unit == CONSOLE) {
         std::istream& in = ConIn();
-        ConOut().flush();
+        FlushConsole();
         if (!std::getline(in, line)) {
             if (in.bad()) Raise(Err::ReadFailed, kind, "CON");
             if (line.empty()) return false;
@@ -218,6 +224,7 @@ void WriteRecord(int unit, const std::string& rec) {
         }
         if (rec.size() > 1) out.write(rec.data() + 1, static_cast<std::streamsize>(rec.size() - 1));
         linePending = true;
+        if (out.fail()) Raise(Err::WriteFailed, "WRITE", "CON");
         return;
     }
     Unit* u = FindUnit(unit);
@@ -308,6 +315,7 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
         if (exists) return failed(Err::FileExists);
         u->fp = std::fopen(p.c_str(), "w+bx");
         if (!u->fp) return failed(errno == EEXIST ? Err::FileExists : Err::OpenFailed);
+        u->created = true;
     } else {
         return failed(Err::BadStatus);
     }
@@ -318,11 +326,18 @@ int OpenUnit(int unit, const Text14& name, const Text3& status, bool errReturn) 
 void CloseUnit(int unit, const char* disposition) {
     if (unit == CONSOLE) {
         EndPendingLine(true);
-        ConOut().flush();
+        FlushConsole();
         return;
     }
     const bool remove = disposition && Upper(Trim(disposition)) == "DELETE";
     CloseFile(unit, remove, true);
+}
+
+void DiscardUnit(int unit) {
+    Unit* u = FindUnit(unit);
+    if (!u) return;
+    u->failed = true;  // nothing written takes the place of the old file
+    CloseFile(unit, u->created, false);
 }
 
 void RewindUnit(int unit) {
@@ -334,6 +349,11 @@ void RewindUnit(int unit) {
 }
 
 bool UnitIsOpen(int unit) { return unit == CONSOLE || FindUnit(unit) != nullptr; }
+
+bool UnitIsWritable(int unit) {
+    const Unit* u = FindUnit(unit);
+    return unit == CONSOLE || (u && !u->readOnly);
+}
 
 std::string UnitFileName(int unit) {
     if (unit == CONSOLE) return "CON";

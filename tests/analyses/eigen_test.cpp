@@ -89,26 +89,35 @@ TEST_F(Eigen, PinnedPinnedBeamFrequenciesAndShapes) {
     EXPECT_GT(RES.SHAPE(11, 1), 0.0f);
 }
 
-TEST_F(Eigen, FreeFreeBeamOnSoftSupports) {
-    // Springs soft enough to leave the beam free (without any the solver
-    // stops on the rigid-body modes); consistent mass, 20 elements.
+TEST_F(Eigen, FreeFreeBeam) {
+    // Without bearings (a free rotor: the stiffness is only semi-definite and
+    // is solved with a shift) and on springs soft enough to leave the beam
+    // free; consistent mass, 20 elements, against the continuum beam.
     const float L = 40.0f, D = 2.0f;
-    Beam(20, L, D, 10.0f);
-    Undamped(3);
-    EXPECT_EQ(RUN.JACOBIERR, 0);
     const double base = std::sqrt(kE * kPi / 64 * std::pow(D, 4) * kGrav / (kPi / 4 * D * D * 0.283 * std::pow(L, 4)));
     const double beta[3] = {4.7300408, 7.8532046, 10.9956078};
-    for (int k = 1; k <= 4; ++k) EXPECT_LT(RES.CRIT(k), 0.02 * Rpm(beta[0] * beta[0] * base));  // rigid-body modes
-    for (int n = 1; n <= 3; ++n)
-        for (int c : {3 + 2 * n, 4 + 2 * n}) ExpectRel(RES.CRIT(c), Rpm(beta[n - 1] * beta[n - 1] * base), 2e-3, "mode");
-    // First elastic mode: symmetric, the ends at +-1, the centre at
-    // phi(L/2)/phi(0) of the free-free mode function.
-    const double b = beta[0], sigma = (std::cosh(b) - std::cos(b)) / (std::sinh(b) - std::sin(b));
-    auto phi = [&](double x) { return std::cosh(b * x) + std::cos(b * x) - sigma * (std::sinh(b * x) + std::sin(b * x)); };
-    const float end1 = RES.SHAPE(1, 5);
-    EXPECT_NEAR(std::fabs(end1), 1.0, 1e-3);
-    EXPECT_NEAR(RES.SHAPE(41, 5), end1, 1e-3);
-    EXPECT_NEAR(RES.SHAPE(21, 5), phi(0.5) / phi(0.0) * end1, 3e-3);
+    for (float kb : {0.0f, 10.0f}) {
+        ResetModel();
+        if (kb > 0.0f)
+            Beam(20, L, D, kb);
+        else
+            UniformShaft(21, D, L);
+        Undamped(3);
+        EXPECT_EQ(RUN.JACOBIERR, 0) << kb;
+        for (int k = 1; k <= 4; ++k)  // rigid-body modes: zero or tiny, never not a number
+            EXPECT_TRUE(RES.CRIT(k) >= 0.0f && RES.CRIT(k) < 0.02 * Rpm(beta[0] * beta[0] * base)) << kb << " " << k;
+        for (int n = 1; n <= 3; ++n)
+            for (int c : {3 + 2 * n, 4 + 2 * n})
+                ExpectRel(RES.CRIT(c), Rpm(beta[n - 1] * beta[n - 1] * base), n <= 2 ? 1e-3 : 2e-3, "mode");
+        // First elastic mode: symmetric, the ends at +-1, the centre at
+        // phi(L/2)/phi(0) of the free-free mode function.
+        const double b = beta[0], sigma = (std::cosh(b) - std::cos(b)) / (std::sinh(b) - std::sin(b));
+        auto phi = [&](double x) { return std::cosh(b * x) + std::cos(b * x) - sigma * (std::sinh(b * x) + std::sin(b * x)); };
+        const float end1 = RES.SHAPE(1, 5);
+        EXPECT_NEAR(std::fabs(end1), 1.0, 1e-3);
+        EXPECT_NEAR(RES.SHAPE(41, 5), end1, 1e-3);
+        EXPECT_NEAR(RES.SHAPE(21, 5), phi(0.5) / phi(0.0) * end1, 3e-3);
+    }
 }
 
 TEST_F(Eigen, DiscOnLightShaft) {

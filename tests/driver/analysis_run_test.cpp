@@ -49,6 +49,8 @@ TEST(SpeedRange, SetUpInItsOrder) {
         {1, 0, 2000, 100, -7, {}, 2000, 100, -7, 1, 0},          // undamped: one step at SPEED1
         {2, 0, 500, 500, 1, t2, 1000, 500, 1, 1, 0},             // raised to the table
         {5, 9, 2000, 0, 0, t2, 2000, 0, 0, 1, 0},                // orbit: one step at SPEED1
+        {3, 0, 4500, 4500, 1, t2, 4500, 4000, 1, 1, 1},          // above the table: the end interval
+        {5, 9, 4500, 0, 0, t3, 4500, 0, 0, 1, 2},
         {5, 11, 0, 99900, 100, {}, 0, 99900, 99900.0f / 396, 396, 0},  // report only: cut to 396
     };
     for (const auto& c : cases) {
@@ -65,6 +67,8 @@ TEST(SpeedRange, SetUpInItsOrder) {
         EXPECT_EQ(r.NSTEPS, r.NREST) << at;
         EXPECT_EQ(r.SINGLESTEP, c.sub == 9 && c.mainopt == 5) << at;
         EXPECT_EQ(r.ISPAN, c.ispan ? c.ispan : r.ISPAN) << at;
+        const bool single = c.mainopt <= 3 || c.sub == 9;
+        EXPECT_EQ(r.ABOVETABLE, single && !c.table.empty() && c.s1 > c.table.back()) << at;
     }
 }
 
@@ -80,7 +84,6 @@ TEST(SpeedRange, RangesThatCannotBeSweptAreRefused) {
         {5, 1, 5000, 6000, 100, {1000, 4000}, "outside"},  // above the table
         {5, 1, 900, 500, -100, {1000, 4000}, ""},          // below the table, downward
         {4, 3, 2000, 2000, 0, {1000, 4000}, ""},           // option 3 without a range
-        {3, 0, 4500, 4500, 1, {1000, 4000}, ""},           // one speed above the table
         {5, 1, 0, 1.0e6f, 1.0e-4f, {}, "not finite"},      // 1e10 steps do not fit an integer
         {5, 1, 0, 1.0e30f, 1.0e-30f, {}, ""},
     };
@@ -154,28 +157,35 @@ TEST(Passes, IntervalContainsEverySpeedInBothDirections) {
     }
 }
 
-TEST(RunRefusal, NothingIsComputedOrWrittenAndTheFrontEndComesBack) {
+TEST(RunRefusal, NothingIsComputedOrLeftBehindAndTheFrontEndComesBack) {
     // A model with a zero-length element, then a sound model with an
     // increment of the wrong sign: each refused with its reason, the report
-    // and result files left empty, the main menu shown again.
+    // it created removed, the result file it was to replace untouched, the
+    // main menu shown again. A single step above the speed table is not
+    // refused: it runs with a warning that names the table.
     std::string bad = UnbalanceModel(0);
     bad.replace(bad.rfind("2.0 0.0 10.0"), 12, "2.0 0.0 0.0 ");
     SessionSetup setup;
-    setup.files = {{"bad.dat", bad}, {"good.dat", UnbalanceModel(0)}};
+    setup.files = {{"bad.dat", bad}, {"good.dat", UnbalanceModel(0)}, {"amp.txt", "kept\r\n"}};
+    setup.examples = {"stability.dat"};
     const Session s = RunKorvo(Script({"1", "", "1", "1", "bad.dat", "5", "N", "N", "1", "bad.out", "", "5", "1", "1",
                                        "good.dat", "5", "3", "1000", "3000", "-100", "1", "1", "amp.txt", "2", "1",
-                                       "", "8"}),
+                                       "Y", "", "1", "", "1", "1", "stability.dat", "5", "N", "N", "3", "25000",
+                                       "above.out", "", "8"}),
                                setup);
     EXPECT_EQ(s.status, 0) << s.err;
     const std::vector<std::string> part = SplitAt(s.out, "Press <Enter> to continue");
-    ASSERT_GE(part.size(), 4u);
+    ASSERT_GE(part.size(), 5u);
     EXPECT_NE(part[1].find("Shaft element No.2 has a length that is not positive"), std::string::npos) << part[1];
     EXPECT_NE(part[2].find("wrong sign"), std::string::npos) << part[2];
-    EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 3);
-    EXPECT_EQ(s.out.find("UNDAMPED EIGENVALUE PROBLEM"), std::string::npos);
+    EXPECT_EQ(CountOccurrences(s.out, "M A I N    M E N U"), 4);
+    EXPECT_EQ(CountOccurrences(s.out, "UNDAMPED EIGENVALUE PROBLEM"), 1);
     EXPECT_EQ(s.out.find("Iteration No."), std::string::npos);
-    for (const char* f : {"bad.out", "amp.txt"}) {
-        EXPECT_TRUE(s.exists(f)) << f;
-        EXPECT_EQ(s.file(f), "") << f;
-    }
+    EXPECT_FALSE(s.exists("bad.out"));
+    EXPECT_EQ(s.file("amp.txt"), "kept\r\n");
+    const std::string warning[2] = {"WARNING: The bearing coefficients are extrapolated beyond their speed table\r\n ",
+                                    "(  1000.0 to 20000.0 RPM) to the speed of the run, 25000.0 RPM.\r\n"};
+    EXPECT_EQ(CountOccurrences(s.out, " " + warning[0] + warning[1]), 1);
+    EXPECT_EQ(CountOccurrences(s.file("above.out"), "  " + warning[0] + " " + warning[1]), 1);
+    EXPECT_GT(CountOccurrences(s.file("above.out"), "  FREQ. [RPM]"), 0);
 }

@@ -4,15 +4,18 @@
 // and leaves the old file as it was, with no temporary file beside it. On a
 // disk with room, overwritten reports and eigenvalue files end exactly as
 // freshly created ones.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/session.h"
@@ -105,6 +108,41 @@ TEST_F(FullDisk, AFailedReportKeepsTheOldReport) {
     EXPECT_NE(s.err.find("(" + name + ")\r\n- write error\r\n"), std::string::npos) << s.err;
     EXPECT_EQ(Slurp(dir_ / "r"), old);
     EXPECT_EQ(Files(), (std::vector<std::string>{"filler", "r"}));
+}
+
+TEST(ConsoleFailure, AClosedPipeOrAFullDiskEndsTheRunWithTheWriteError) {
+    // A model saved, then main menu 6 and data menu 6 1500 times (about 1.3 MB,
+    // more than any pipe holds). The pipe is closed after 100 bytes; the full
+    // disk takes 16 KB, so the console fails after the save, which stays whole.
+    std::string script = "6\n1\n1\nsimple.dat\n3\nsaved.dat\n6\n";
+    for (int i = 0; i < 1500; ++i) script += "6\n6\n";
+    for (bool pipeClosed : {true, false}) {
+        SessionSetup setup = WithExample("simple.dat");
+        std::thread reader;
+        if (pipeClosed) {
+            int fds[2];
+            ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+            setup.stdoutFd = fds[1];
+            reader = std::thread([fd = fds[0]] {
+                char buf[100];
+                for (size_t got = 0; got < sizeof buf;) {
+                    const ssize_t n = read(fd, buf + got, sizeof buf - got);
+                    if (n <= 0) break;
+                    got += static_cast<size_t>(n);
+                }
+                close(fd);
+            });
+        } else {
+            setup.fileSizeLimit = 16384;
+        }
+        const Session s = RunKorvo(script + "8\n", setup);
+        if (reader.joinable()) reader.join();
+        EXPECT_EQ(s.status, 1) << pipeClosed;
+        EXPECT_EQ(s.err, "\r\nrun-time error F6601: WRITE(CON)\r\n- write error\r\n") << pipeClosed;
+        if (!pipeClosed) {
+            EXPECT_EQ(s.file("saved.dat"), Slurp(ExamplePath("simple.dat")));
+        }
+    }
 }
 
 // The report without the lines of its banner that carry the date and time.

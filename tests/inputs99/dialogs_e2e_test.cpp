@@ -31,16 +31,24 @@ struct DialogPath {
 };
 
 TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
-    // Plot option 9 stops at the limit of 97 files (timing marks outside
-    // 0..101 and station numbers outside 1..3 asked again).
-    std::string orbits = "9|3000|-1|102|4|100";
+    // Plot option 9 stops at the limit of 97 files, whether more stations
+    // were wanted or exactly 97 (timing marks outside 0..101 and station
+    // numbers outside 1..3 asked again with the range).
     std::vector<std::string> orbitFiles;
-    for (int k = 1; k <= 97; ++k) {
-        orbitFiles.push_back(std::string(1, 'o').append(std::to_string(k)).append(".dat"));
-        orbits.append("|").append(orbitFiles.back());
-    }
-    for (int k = 1; k <= 97; ++k) orbits += "|2";
-    orbits += "|1";
+    for (int k = 1; k <= 97; ++k) orbitFiles.push_back(std::string(1, 'o').append(std::to_string(k)).append(".dat"));
+    auto orbits = [&](int nplot) {
+        std::string a = "9|3000|-1|102|4|" + std::to_string(nplot);
+        for (const std::string& f : orbitFiles) a.append("|").append(f);
+        for (int k = 1; k <= 97; ++k) a += "|2";
+        return a + "|1";
+    };
+    const std::vector<std::pair<std::string, int>> orbitShown = {
+        {" Input Number of Timing Marks ... ", 3}, {" The Number of Timing Marks Must Be From 0 to 101 !", 2},
+        {"Input Starting Speed", 0}, {"Three types of ends condition", 0}, {"  Only One Rotor Station per File", 1},
+        {"Number of Stations to Store in File", 0}, {" Input Name for File         97", 1},
+        {" Input Name for File         98", 0}, {" Total Number of Files Exceeds the Limit", 1},
+        {" No More Stations Will be Stored in this Run", 1}, {" Input Node Location of Station         97 > ", 1},
+        {" Input Node Location of Station         98", 0}, {"Input Filename to Store OUTPUT Data", 0}};
     const std::vector<DialogPath> paths = {
         // Normalise: another answer asked again; modes outside 1..NDOF (12);
         // a file count of 0 and a blank name; a mass distribution above 3;
@@ -56,11 +64,13 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
         {2, kTinyModel, "2|damped.out",
          {{"  Damped Eigenvalues Solver", 1}, {"Normalize the Mode Shapes", 0}, {"Bearing Parameters Are Speed Dependent", 0}},
          {"damped.out"}},
-        // Stability option 3: an upper speed not above the lower one and an
-        // accuracy not positive asked again; ln 8000 / ln 2 = 12.97 at 1 RPM,
-        // 9 iterations at 10 RPM; no speed table question.
-        {4, kSpeedTableModel, "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out",
-         {{" Input Upper Speed [RPM] ... ", 2}, {" Desired Accuracy [RPM] = ", 4},
+        // Stability option 3: an upper speed not above the lower one, an
+        // accuracy not positive and values that are not numbers asked again;
+        // ln 8000 / ln 2 = 12.97 at 1 RPM, 9 iterations at 10 RPM; no speed
+        // table question.
+        {4, kSpeedTableModel, "3|NaN|1000|500|9000|0|-5|inf|10|Y|1|N|2|1|stab.out",
+         {{" Input Lower Speed [RPM] ... ", 2}, {" Input Upper Speed [RPM] ... ", 2}, {" Desired Accuracy [RPM] = ", 5},
+          {" Refused : the value is not a finite number", 2},
           {"Between   1000.0 and   9000.0 RPM", 2}, {"It Will Take About  9 Iterations to Locate It", 1},
           {"With an Accuracy of   10.000 RPM", 1}, {"It Will Take About 12 Iterations to Locate It", 1},
           {"Store The Fitted Coefficients", 0}, {"Input Starting Speed", 0}, {"How many modes to plot", 0},
@@ -93,18 +103,14 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
         {5, kSpeedTableModel, "11|1000|5000|1000|1|N|1|unb.out",
          {{"TOTAL NUMBER OF ROTOR STATIONS TO PLOT", 0}, {"Input Filename to Store OUTPUT Data ... ", 1}},
          {"unb.out"}},
-        {5, kSpeedTableModel, orbits,
-         {{" Input Number of Timing Marks ... ", 3}, {"Input Starting Speed", 0}, {"Three types of ends condition", 0},
-          {"  Only One Rotor Station per File", 1}, {"Number of Stations to Store in File", 0},
-          {" Input Name for File         97", 1}, {" Input Name for File         98", 0},
-          {" Total Number of Files Exceeds the Limit", 1}, {" No More Stations Will be Stored in this Run", 1},
-          {" Input Node Location of Station         97 > ", 1}, {" Input Node Location of Station         98", 0},
-          {"Input Filename to Store OUTPUT Data", 0}},
-         orbitFiles},
-        // Orbits of three stations: a file each, below the limit.
-        {5, kSpeedTableModel, "9|3000|0|3|a.dat|b.dat|c.dat|1|2|3|1",
-         {{"Total Number of Files Exceeds the Limit", 0}, {"Stations to store in : ", 3}},
-         {"a.dat", "b.dat", "c.dat"}},
+        {5, kSpeedTableModel, orbits(100), orbitShown, orbitFiles},
+        {5, kSpeedTableModel, orbits(97), orbitShown, orbitFiles},
+        // Orbits of three stations: a file each, below the limit; a name
+        // longer than the 14-character field is cut, and the console says so.
+        {5, kSpeedTableModel, "9|3000|0|3|a.dat|b.dat|orbit_station_3.dat|1|2|3|1",
+         {{"Total Number of Files Exceeds the Limit", 0}, {"Stations to store in : ", 3},
+          {" File name longer than 14 characters: orbit_station_ is used\r\n", 1}, {"longer than", 1}},
+         {"a.dat", "b.dat", "orbit_station_"}},
         // Two pedestal files named for their bearing stations: another
         // answer at the pedestal question, plane 3 and a blank name asked
         // again; two files fewer for the stations.
@@ -112,6 +118,7 @@ TEST(AnalysisDialogs, EveryPathAsksRefusesAndOpensItsFiles) {
          {{" Plot Pedestals Response ? Y/N > ", 2}, {"Input Filename to Store Data for Pedestal  1", 1},
           {"Input Filename to Store Data for Pedestal  2", 1}, {"Located at Bearing Station No.  1", 1},
           {"Located at Bearing Station No.  4", 1}, {" Which Plane ? (X=1 , Y=2) Input 1 or 2 > ", 3},
+          {" The Plane Must Be 1 (X) or 2 (Y) !", 2},
           {" Which Plane  ? (X=1 , Y=2) Input 1 or 2 > ", 2}, {"There are: 95 Files available for storage", 1},
           {"Input Filename to Store OUTPUT Data", 0}},
          {"p1.dat", "p2.dat", "s1.dat"}},

@@ -31,13 +31,16 @@ void Finish(Typed& t, int n, const std::string& name, std::initializer_list<cons
 TEST(KeyboardEntry, SmallModelWithDerivedValuesAndUnbalance) {
     // Three stations, a disc, two bearings, a pedestal under the second
     // bearing and an added weight; the first element's weight is left to be
-    // computed, the second's is negative and kept.
+    // computed, the second's is negative and kept. Values that are not
+    // finite numbers are refused and their row asked again.
     Typed t = StartKeyboardEntry(5);
-    t << "Small rotor" << 3 << 1 << 2 << 1 << 1 << "3e7 0.283" << "2 0 5 0 0" << "2 1 4 0 -1" << "2 10 0 1 0 0 0"
-      << "1 0.5" << "3 0.5" << "3 10" << "1e6 1e6 10 10" << "2 1.5";
-    Finish(t, 2, "small.dat", {"0 0", "0.5 90", "0 0"});  // and the unbalance
+    t << "Small rotor" << 3 << 1 << 2 << 1 << 1 << "nan 0.283" << "3e7 0.283" << "2 0 5 0 0" << "2 1 inf 0 -1"
+      << "2 1 4 0 -1" << "2 10 0 1 0 0 0" << "1 0.5" << "3 0.5" << "3 10" << "1e6 1e6 10 10" << "2 1.5";
+    Finish(t, 2, "small.dat", {"0 0", "-Inf 90", "0.5 90", "0 0"});  // and the unbalance
     Session s = RunKorvo(t.text);
     ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(Count(s, " Refused : the value is not a finite number\r\n"), 3);
+    EXPECT_EQ(Count(s, "Material Properties :") + Count(s, "\n  #  2\r\n") + Count(s, " #  2 >"), 6);
     // The headings and column heads of every section in order (the row
     // prompts are checked with the refusals).
     EXPECT_TRUE(InOrder(

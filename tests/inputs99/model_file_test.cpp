@@ -1,6 +1,7 @@
 // The model data file through the real program: the saved layout, round
-// trips, hand-edited files, refusals of files that break the model's limits,
-// and read errors that end the run.
+// trips, hand-edited files, refusals of files that break the model's limits
+// or hold values that are not finite numbers, and read errors that end the
+// run.
 #include <fstream>
 #include <iterator>
 
@@ -119,6 +120,12 @@ TEST(ModelFile, FilesBreakingTheLimitsAreRefusedAndTheModelStays) {
         {"X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n100\n", " The number of speeds (100) must lie between 1 and 99"},
         {"X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n2\n2000\n1 0 0 1 1 0 0 1\n1000\n1 0 0 1 1 0 0 1\n",
          " Speed No.2 is not above the speed before it"},
+        {"X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\nnan 0.283\n1\n0\n1 0 0 1 1 0 0 1\n1 0 0\n2 0 0\n",
+         " Not a finite number in the record of the material"},
+        {"X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n1\n0\n1 0 0 1 1 -Inf 0 1\n1 0 0\n2 0 0\n",
+         " Not a finite number in the record of bearing 1 at speed 1"},
+        {"X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n1\n0\n1 0 0 1 1 0 0 1\n1 0 0\n2 NaN 0\n",
+         " Not a finite number in the record of the unbalance of station 2"},
     };
     // The first refusal comes before any model; 99 stations without
     // pedestals (198) are accepted; then the good model and the rest.

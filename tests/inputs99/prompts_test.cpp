@@ -149,13 +149,12 @@ TEST_F(FrontEnd, UnbalanceFlagFollowsTheAmplitudesRead) {
 }
 
 TEST_F(FrontEnd, EveryEntryResetsTheRunFields) {
-    OPTS.NFILES = 5, OPTS.NPEDFILES = 2, OPTS.STABOPT = 3, OPTS.NCOLS = 1, OPTS.NOPENED = 4;
+    OPTS.NFILES = 5, OPTS.NPEDFILES = 2, OPTS.STABOPT = 3, OPTS.NCOLS = 1;
     OPTS.PLOTFILE(1) = OPTS.PEDFILE(2) = OPTS.BRGFILE(3) = OPTS.OUTFILE = Text14("old.plt");
     FRONT.HAVEDATA = FRONT.HAVEUNB = 1;
     RunUntilStop("8\n");
-    EXPECT_EQ(std::vector<int>({OPTS.NFILES, OPTS.NPEDFILES, OPTS.STABOPT, OPTS.NCOLS, OPTS.NOPENED, FRONT.HAVEDATA,
-                                FRONT.HAVEUNB}),
-              std::vector<int>({0, 0, 0, 8, 0, 0, 0}));
+    EXPECT_EQ(std::vector<int>({OPTS.NFILES, OPTS.NPEDFILES, OPTS.STABOPT, OPTS.NCOLS, FRONT.HAVEDATA, FRONT.HAVEUNB}),
+              std::vector<int>({0, 0, 0, 8, 0, 0}));
     EXPECT_TRUE(OPTS.PLOTFILE(1).blank() && OPTS.PEDFILE(2).blank() && OPTS.BRGFILE(3).blank() && OPTS.OUTFILE.blank());
     EXPECT_FLOAT_EQ(FRONT.PI, 3.14159265f);
 }

@@ -1,8 +1,10 @@
 // The save dialog over an existing model file when the disk fills (a
 // file-size limit on this process): the run ends with the write-error report
 // after the usual dialogue, and the file keeps its old content; with room,
-// the overwritten file holds exactly what a save to a new file holds.
+// the overwritten file holds exactly what a save to a new file holds; a file
+// that cannot be written leads to another name.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -36,6 +38,17 @@ const char* const kEnglishModel =
     "1 0 0\r\n"
     "2 0.05 0\r\n"
     "3 0 0\r\n";
+
+// Effective user and group id for a scope (no change for -1).
+struct AsUser {
+    explicit AsUser(int id) : id(id) {
+        if (id >= 0 && (setegid(id) != 0 || seteuid(id) != 0)) ADD_FAILURE() << "cannot become user " << id;
+    }
+    ~AsUser() {
+        if (id >= 0 && (seteuid(0) != 0 || setegid(0) != 0)) ADD_FAILURE() << "cannot become root again";
+    }
+    int id;
+};
 
 class SaveFailure : public ::testing::Test {
 protected:
@@ -71,6 +84,11 @@ protected:
         std::ostringstream s;
         s << f.rdbuf();
         return s.str();
+    }
+    static int CountOf(const std::string& hay, const std::string& needle) {
+        int n = 0;
+        for (auto p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1)) ++n;
+        return n;
     }
     std::string Listing() const {
         std::string names;
@@ -117,6 +135,42 @@ TEST_F(SaveFailure, WithRoomTheOverwrittenFileEqualsANewSave) {
     EXPECT_EQ(Slurp("rotor.dat"), Slurp("fresh.dat"));
     EXPECT_NE(Slurp("rotor.dat"), kEnglishModel);  // written in the program's own layout
     EXPECT_EQ(Listing().size(), std::string("fresh.dat rotor.dat ").size());
+}
+
+TEST_F(SaveFailure, AnEntryThatCannotBeWrittenLeadsToAnotherName) {
+    // After Y the open for reading and writing fails: " Not found !" and one
+    // request for another name, without a second overwrite question; the
+    // model is saved there. Nobody can write a directory as a file; a
+    // read-only file is tried without root's rights (effective user nobody).
+    for (bool directory : {true, false}) {
+        fs::remove_all("ro.dat");
+        fs::remove("new.dat");
+        if (directory) {
+            fs::create_directory("ro.dat");
+        } else {
+            std::ofstream("ro.dat", std::ios::binary) << "kept\r\n";
+            fs::permissions("ro.dat", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
+        Console("ro.dat\nY\nnew.dat\n");
+        {
+            const bool drop = !directory && geteuid() == 0;
+            if (drop) fs::permissions(dir, fs::perms::all);
+            const AsUser nobody(drop ? 65534 : -1);
+            EXPECT_NO_THROW(SaveModelDialog()) << directory;
+        }
+        const std::string screen = out.str();
+        EXPECT_EQ(CountOf(screen, "    File ro.dat         Already Exists ! Overwrite it ? Y/N >  \r\n"
+                                  "\r\n    File ro.dat         Not found !\r\n\r\n Input Different Filename ... "),
+                  1)
+            << screen;
+        EXPECT_EQ(CountOf(screen, "Already Exists") + CountOf(screen, "Input Different"), 2);
+        EXPECT_EQ(FRONT.SAVED, 1);
+        EXPECT_EQ(FRONT.DATAFILE.trimmed(), "new.dat");
+        EXPECT_NE(Slurp("new.dat").find("SAVE FAILURE ROTOR"), std::string::npos);
+        if (!directory) {
+            EXPECT_EQ(Slurp("ro.dat"), "kept\r\n");
+        }
+    }
 }
 
 }  // namespace

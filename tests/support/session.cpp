@@ -68,12 +68,17 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
     if (pid == 0) {
         if (chdir(s.dir.c_str()) != 0) _exit(127);
         int in = open(inPath.c_str(), O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int out = setup.stdoutFd >= 0 ? setup.stdoutFd : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0 || err < 0) _exit(127);
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (setup.fileSizeLimit > 0) {
+            signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead
+            const rlimit r{static_cast<rlim_t>(setup.fileSizeLimit), static_cast<rlim_t>(setup.fileSizeLimit)};
+            if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(127);
+        }
         std::vector<std::string> args{KORVO_EXE};
         args.insert(args.end(), setup.args.begin(), setup.args.end());
         std::vector<char*> argv;
@@ -82,6 +87,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
         execv(KORVO_EXE, argv.data());
         _exit(127);
     }
+    if (setup.stdoutFd >= 0) close(setup.stdoutFd);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
     int wstatus = 0;
     rusage usage{};

@@ -33,6 +33,8 @@ struct SessionSetup {
     std::vector<std::string> examples;            // files copied from examples/
     std::vector<std::string> args;                // command-line arguments
     int timeoutSeconds = 120;
+    int stdoutFd = -1;       // standard output of korvo instead of Session::out (closed here once it started)
+    long fileSizeLimit = 0;  // bytes korvo may write to one file, as on a full disk (0: no limit)
 };
 
 // Runs korvo with `input` as standard input.
