@@ -335,12 +335,6 @@ void RewindUnit(int unit) {
 
 bool UnitIsOpen(int unit) { return unit == CONSOLE || FindUnit(unit) != nullptr; }
 
-std::string UnitFileName(int unit) {
-    if (unit == CONSOLE) return "CON";
-    const Unit* u = FindUnit(unit);
-    return u ? u->name : std::string();
-}
-
 void SetCommandLine(int argc, char** argv) {
     commandArgs.clear();
     nextArg = 0;
