@@ -123,9 +123,9 @@ void UndampedStep() {
         EIGVD[j - 1] = 0.0;
         for (int i = 1; i <= n; ++i) RES.XVEC(i, j) = 0.0;
     }
-    int ierr = 0;
+    int ierr = 0, sweeps = 0;
     JacobiGeneralized(SYS.WORKD.view(), SYS.MASSD.view(), RES.XVEC.view(), EIGVD, SORTED, SWAPV, DPREV,
-                      ORDER, INVORDER, n, ierr);
+                      ORDER, INVORDER, n, ierr, sweeps);
     RUN.JACOBIERR = ierr;
 
     // Frequencies in RPM; a negative eigenvalue gives a frequency that is not
