@@ -39,7 +39,8 @@ constexpr char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c
 
 class Parser {
 public:
-    constexpr Parser(Format& f, std::string_view s) : f_(f), s_(s) {}
+    // keepText false: literals are checked but their characters not kept.
+    constexpr Parser(Format& f, std::string_view s, bool keepText) : f_(f), s_(s), keepText_(keepText) {}
 
     constexpr void Run() {
         SkipBlanks();
@@ -58,6 +59,7 @@ public:
 private:
     Format& f_;
     std::string_view s_;
+    bool keepText_;
     size_t i_ = 0;
     int lastTopGroup_ = -1;  // index of the GroupBegin of the last top-level group
 
@@ -131,7 +133,7 @@ private:
                 if (Peek() != quote) break;
                 ++i_;
             }
-            op.text.push_back(c);
+            if (keepText_) op.text.push_back(c);
         }
         f_.ops.push_back(op);
         return true;
@@ -215,10 +217,14 @@ private:
 
 }  // namespace format_detail
 
-// Parses a format text; a malformed one comes back with `error` set.
-constexpr Format ParseFormat(std::string_view text) {
+// Parses a format text; a malformed one comes back with `error` set. Without
+// keepText the literals are left empty, which is all a check of a statement
+// needs.
+constexpr Format ParseFormat(std::string_view text, bool keepText = true) {
     Format f;
-    format_detail::Parser(f, text).Run();
+    // In the compiler, growing the list step by step is what costs most.
+    if (!keepText) f.ops.reserve(text.size() + 1);
+    format_detail::Parser(f, text, keepText).Run();
     return f;
 }
 
@@ -316,7 +322,7 @@ enum class StatementFault { None, MalformedText, ItemDoesNotSuit, NoDescriptorFo
 // every kind.
 constexpr StatementFault CheckStatement(const char* text, const ItemKind* kinds, int count) {
     if (text == nullptr) return StatementFault::None;
-    const Format f = ParseFormat(text);
+    const Format f = ParseFormat(text, false);
     if (f.error) return StatementFault::MalformedText;
     struct NoActions {
         constexpr void Literal(const std::vector<char>&) {}

@@ -129,14 +129,15 @@ void BalanceMatrix(Mat<double> a, int n, int& low, int& igh, double* scale, doub
 
 // ReduceToHessenberg: orthogonal similarity transformations (Householder)
 // that make rows and columns low .. igh upper Hessenberg.
-//   a     (in/out) n x n block; on exit upper Hessenberg in low .. igh, with
-//         the transformations not kept below the subdiagonal (entries there
-//         are left as they are).
+//   a     (in/out) n x n block; on exit upper Hessenberg in low .. igh,
+//         except that below the subdiagonal column m-1 keeps the Householder
+//         vector of step m times its scale (not needed for the eigenvalues).
 //   n     (in) order.
 //   low, igh (in) from BalanceMatrix (1 and n without balancing);
 //         igh <= MAXEIGORDER.
-//   ort   (out) double array, dimension igh: ort(m), m = low+1 .. igh-1,
-//         holds the first entry of the Householder vector of step m (scaled).
+//   ort   (out) double array, dimension igh: ort[m-1], m = low+1 .. igh-1,
+//         the first entry of the Householder vector of step m times its
+//         scale (0 for a step with nothing to annihilate).
 //   work  (work) the held transformations.
 void ReduceToHessenberg(Mat<double> a, int n, int low, int igh, double* ort, HessenbergWork& work);
 
