@@ -63,8 +63,13 @@ int EndRead();
 // literal (or FREE) is parsed by the rules of format_rules.h and matched
 // with the types of the items, taking format reversion into account; a
 // malformed text or an item that does not suit its edit descriptor stops the
-// compilation. A format text chosen while the program runs is passed as
-// RuntimeFormat(text) and checked when its statement runs.
+// compilation. A text chosen among literals while the program runs (an
+// English or a metric variant) is held in a FormatText<Items...> variable or
+// parameter, so each literal is checked where it is assigned. Only a text
+// that is not known to the compiler (tests, fuzzing) goes as
+// RuntimeFormat(text), checked when its statement runs. The low-level
+// statements above take their format text unchecked; the program passes
+// them FREE only.
 struct RuntimeFormat {
     const char* text;
     explicit RuntimeFormat(const char* t) : text(t) {}

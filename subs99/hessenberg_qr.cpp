@@ -8,8 +8,7 @@
 
 namespace {
 
-// Largest number of iterations for one eigenvalue, and those that take an
-// exceptional shift.
+// Largest number of iterations for one eigenvalue.
 constexpr int MAXITS = 30;
 
 // The shift of a double step: x and y the diagonal entries of the trailing
@@ -220,11 +219,11 @@ void HessenbergQr(Mat<double> a, int n, int low, int igh, double* wr, double* wi
                 en -= 2;
                 break;
             }
-            if (its == MAXITS) {
+            if (its == MAXITS) {  // no convergence: give up at en
                 ierr = en;
                 return;
             }
-            if (its == 10 || its == 20) ExceptionalShift(a, low, en, t, sh);
+            if (its == 10 || its == 20) ExceptionalShift(a, low, en, t, sh);  // out of a cycle
             // One double QR step on the block.
             double p, q, r;
             const int m = DoubleStepStart(a, l, en, sh, machep, p, q, r);
