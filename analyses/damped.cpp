@@ -15,7 +15,8 @@ namespace {
 
 // Double copy of STIFF or DAMP for the products with MINV.
 Array2<double, 396, 396> COEFD;
-double WRD[792], WID[792], QRWORK[792];
+double WRD[792], WID[792];
+EigenWork QRWORK;  // balancing record and Hessenberg reduction work space
 
 // Radix and precision handed to the QR eigensolver.
 constexpr double QR_RADIX = 2.0;

@@ -34,7 +34,7 @@ struct StepMemory {
 };
 StepMemory PREVSTEP;
 
-// Work vectors of the inverse iteration.
+// Work vectors of the inverse iteration: the previous iterate, the pivots.
 ZDouble IIWORK[792];
 int IIPIVOT[792];
 
@@ -128,8 +128,8 @@ void EvaluateSelfExcitedMode() {
     Write(CONSOLE, FREE, " Please Wait...");
     int k = SelfExcitedIndex();
     int itmax = 200;
-    ComplexInverseIteration(SYS.SYSMAT.view(), n2, SYS.CWORK.view(), SYS.CLWORK.view(), IIWORK,
-                            RES.SEVEC.data(), RES.WR(k), RES.WI(k), IIPIVOT, itmax, 1.0e-4);
+    ComplexInverseIteration(SYS.SYSMAT.view(), n2, SYS.CWORK.view(), IIWORK, RES.SEVEC.data(), RES.WR(k), RES.WI(k),
+                            IIPIVOT, itmax, 1.0e-4);
     ModeShapeFromVector();
 }
 

@@ -66,7 +66,7 @@ void UnbalanceStep() {
     int info = 0;
     ComplexLuFactor(SYS.ZM.view(), n, ZMPIVOT, info);
     if (info > 0) Write(CONSOLE, FREE, "MATRIX ZM MAY BE SINGULAR");
-    ComplexLuSolve(SYS.ZM.view(), n, ZMPIVOT, RES.FUNB.data(), 0);
+    ComplexLuSolve(SYS.ZM.view(), n, ZMPIVOT, RES.FUNB.data());
 
     if (step < 1 || step > MAXDOF) return;
     int k = 0;

@@ -103,9 +103,9 @@ int SolvePair(int n, double sigma) {
         EIGVD[j - 1] = 0.0;
         for (int i = 1; i <= n; ++i) RES.XVEC(i, j) = 0.0;
     }
-    int ierr = 0;
+    int ierr = 0, sweeps = 0;
     JacobiGeneralized(SYS.WORKD.view(), SYS.MASSD.view(), RES.XVEC.view(), EIGVD, SORTED, SWAPV, DPREV,
-                      ORDER, INVORDER, n, ierr);
+                      ORDER, INVORDER, n, ierr, sweeps);
     return ierr;
 }
 

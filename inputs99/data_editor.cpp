@@ -56,13 +56,13 @@ void EditTitle() {
 
 void EditDiscCount() {
     Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
-    MODEL.NDISC = AskCount("  Input New Number of Discs ... ", true, MODEL.NDISC, DiscCountRefusal);
+    MODEL.NDISC = AskCountFree("  Input New Number of Discs ... ", MODEL.NDISC, DiscCountRefusal);
     RelocateIfOutOfOrder(StationTable::Disc, "discs");
 }
 
 void EditBearingCount() {
     Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
-    MODEL.NBRG = AskCount("  Input New Number of Bearings ... ", true, MODEL.NBRG, [](int n) {
+    MODEL.NBRG = AskCountFree("  Input New Number of Bearings ... ", MODEL.NBRG, [](int n) {
         std::string msg = BearingCountRefusal(n);
         if (msg.empty() && n < MODEL.NPED)
             msg = " Refused : every pedestal needs a bearing; there are " + std::to_string(MODEL.NPED) +
@@ -76,7 +76,7 @@ void EditBearingCount() {
 void EditPedestalCount() {
     Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
     MODEL.NPED =
-        AskCount("  Input New Number of Pedestals ... ", true, MODEL.NPED, PedestalCountOrSizeRefusal);
+        AskCountFree("  Input New Number of Pedestals ... ", MODEL.NPED, PedestalCountOrSizeRefusal);
     EnsurePedestalRule();
 }
 
@@ -86,7 +86,7 @@ int AskChangedCount(const char* question, const char* enterPrompt, int current, 
     for (;;) {
         Write(CONSOLE, FREE, question);
         AskYesNo();
-        if (AnswerIs("Y")) return AskCount(enterPrompt, true, current, refusal);
+        if (AnswerIs("Y")) return AskCountFree(enterPrompt, current, refusal);
         if (AnswerIs("N")) {
             const std::string msg = refusal(current);
             if (msg.empty()) return current;
@@ -101,7 +101,7 @@ void RefitAddedWeights(bool rowsFollow) {
     if (StationsInOrder(StationTable::AddedWeight)) return;
     Write(CONSOLE, FREE, " The added weights do not fit the new stations: please enter them again");
     MODEL.NCM =
-        AskCount("(2X,'Number of extra weights..... NCM = ')", false, MODEL.NCM, AddedWeightCountRefusal);
+        AskCount("(2X,'Number of extra weights..... NCM = ')", MODEL.NCM, AddedWeightCountRefusal);
     if (!rowsFollow && MODEL.NCM != 0) EnterAddedWeights();
 }
 
@@ -177,7 +177,7 @@ bool EditStationCount() {
         if (AnswerIs("N")) return false;
         if (AnswerIs("Y")) break;
     }
-    const int n = AskCount("  Enter Number of Stations ... ", true, MODEL.NSTA, StationCountRefusal);
+    const int n = AskCountFree("  Enter Number of Stations ... ", MODEL.NSTA, StationCountRefusal);
     if (n == MODEL.NSTA) return false;
     const int old = MODEL.NSTA;
     MODEL.NSTA = n;

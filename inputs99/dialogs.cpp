@@ -55,7 +55,7 @@ void AskFileName(const char* prompt, Text14& name) {
 }
 
 // A file name under a formatted prompt with one number, asked again while blank.
-void AskFileName(const char* fmt, int number, Text14& name) {
+void AskFileName(FormatText<int32_t> fmt, int32_t number, Text14& name) {
     do {
         Write(CONSOLE, fmt, number);
         ReadFileName(name);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "recordio/recordio.h"
+
 // Tables whose rows stand at stations.
 enum class StationTable { Disc, Bearing, Pedestal, AddedWeight };
 
@@ -27,12 +29,13 @@ void EnterMaterial();
 // pedestals) to the end: the model is then complete (HAVEDATA = 1).
 void RunFullEntry(int first);
 
-// Asks a count after writing its prompt with `prompt` (a format text, or a
-// free-format text when `freeFormat`) until `refusal` returns no message for
-// it; each refused answer is followed by that message. `current` is kept for
-// an empty answer.
+// Asks a count after writing its prompt (a format text; AskCountFree: a text
+// written in free format) until `refusal` returns no message for it; each
+// refused answer is followed by that message. `current` is kept for an empty
+// answer.
 using CountCheck = std::function<std::string(int)>;
-int AskCount(const char* prompt, bool freeFormat, int current, const CountCheck& refusal);
+int AskCount(FormatText<> prompt, int current, const CountCheck& refusal);
+int AskCountFree(const char* prompt, int current, const CountCheck& refusal);
 // Refusal of a count n outside low..high ("" when it lies inside).
 std::string RangeRefusal(const char* what, int n, int low, int high);
 // Refusals of the counts of a model whose NSTA and NBRG are set: discs,

@@ -39,16 +39,16 @@ void FitCountsToStations() {
     if (std::string msg = DiscCountRefusal(MODEL.NDISC); !msg.empty()) {
         Write(CONSOLE, FREE, msg);
         MODEL.NDISC =
-            AskCount("(2X,'Number of discs........... NDISC = ')", false, MODEL.NDISC, DiscCountRefusal);
+            AskCount("(2X,'Number of discs........... NDISC = ')", MODEL.NDISC, DiscCountRefusal);
     }
     if (std::string msg = BearingCountRefusal(MODEL.NBRG); !msg.empty()) {
         Write(CONSOLE, FREE, msg);
         MODEL.NBRG =
-            AskCount("(2X,'Number of bearings......... NBRG = ')", false, MODEL.NBRG, BearingCountRefusal);
+            AskCount("(2X,'Number of bearings......... NBRG = ')", MODEL.NBRG, BearingCountRefusal);
     }
     if (std::string msg = PedestalCountRefusal(MODEL.NPED); !msg.empty()) {
         Write(CONSOLE, FREE, msg);
-        MODEL.NPED = AskCount("(2X,'Number of pedestals........ NPED = ')", false, MODEL.NPED,
+        MODEL.NPED = AskCount("(2X,'Number of pedestals........ NPED = ')", MODEL.NPED,
                               PedestalCountRefusal);
     }
 }
@@ -71,7 +71,7 @@ void CompleteDisc(int i) {
 // Writes the row prompt of row i of a station table with rowFmt and reads
 // the station and the row's values until the station fits the table.
 template <class... Values>
-void ReadStationRow(StationTable t, const char* rowFmt, int i, Values&... values) {
+void ReadStationRow(StationTable t, FormatText<int32_t> rowFmt, int i, Values&... values) {
     for (;;) {
         const int32_t row = i;
         Write(CONSOLE, rowFmt, row);
@@ -138,18 +138,27 @@ std::string PedestalCountRefusal(int n) {
     return msg;
 }
 
-int AskCount(const char* prompt, bool freeFormat, int current, const CountCheck& refusal) {
+namespace {
+// Writes a prompt with writePrompt and reads the count until refusal accepts it.
+template <class WritePrompt>
+int ReadCount(WritePrompt writePrompt, int current, const CountCheck& refusal) {
     int32_t n = current;
     for (;;) {
-        if (freeFormat)
-            Write(CONSOLE, FREE, prompt);
-        else
-            Write(CONSOLE, prompt);
+        writePrompt();
         Read(CONSOLE, FREE, n);
         const std::string msg = refusal(n);
         if (msg.empty()) return n;
         Write(CONSOLE, FREE, msg);
     }
+}
+}  // namespace
+
+int AskCount(FormatText<> prompt, int current, const CountCheck& refusal) {
+    return ReadCount([&] { Write(CONSOLE, prompt); }, current, refusal);
+}
+
+int AskCountFree(const char* prompt, int current, const CountCheck& refusal) {
+    return ReadCount([&] { Write(CONSOLE, FREE, prompt); }, current, refusal);
 }
 
 int StationCount(StationTable t) {
@@ -183,7 +192,7 @@ bool StationsInOrder(StationTable t) {
 }
 
 void RefuseStation(StationTable t, int i) {
-    const char* fmt = nullptr;
+    FormatText<int32_t, int32_t, int32_t> fmt = FREE;
     switch (t) {
         case StationTable::Disc:
             fmt = "(2X,'Refused : Disc No.',I3,' must stand at a station from',I3,' to',I3)";
@@ -203,7 +212,7 @@ void RefuseStation(StationTable t, int i) {
 }
 
 void RelocateRows(StationTable t, int first, int last) {
-    const char* fmt = nullptr;
+    FormatText<int32_t, int32_t> fmt = FREE;
     switch (t) {
         case StationTable::Disc:
             fmt = "(2X,'Old location of Disc No.',I3,' is',I3,/,2X,'Input New Location ... ')";
@@ -256,13 +265,13 @@ void EnterHeader() {
     for (;;) {
         Write(CONSOLE, "(2X,'Input title  .... ')");
         Read(CONSOLE, "(A50)", MODEL.TITLE);
-        MODEL.NSTA = AskCount("(2X,'Number of stations......... NSTA = ')", false, MODEL.NSTA,
+        MODEL.NSTA = AskCount("(2X,'Number of stations......... NSTA = ')", MODEL.NSTA,
                               [](int n) { return RangeRefusal("stations", n, 2, MAXROWS); });
-        MODEL.NDISC = AskCount("(2X,'Number of discs........... NDISC = ')", false, MODEL.NDISC,
+        MODEL.NDISC = AskCount("(2X,'Number of discs........... NDISC = ')", MODEL.NDISC,
                                [](int n) { return RangeRefusal("discs", n, 0, MAXROWS); });
-        MODEL.NBRG = AskCount("(2X,'Number of bearings......... NBRG = ')", false, MODEL.NBRG,
+        MODEL.NBRG = AskCount("(2X,'Number of bearings......... NBRG = ')", MODEL.NBRG,
                               [](int n) { return RangeRefusal("bearings", n, 0, MAXROWS); });
-        MODEL.NPED = AskCount("(2X,'Number of pedestals........ NPED = ')", false, MODEL.NPED,
+        MODEL.NPED = AskCount("(2X,'Number of pedestals........ NPED = ')", MODEL.NPED,
                               PedestalCountRefusal);
         if (2 * MODEL.NSTA + MODEL.NPED <= 2 * MAXROWS) break;
         Write(CONSOLE, FREE, " ** MODEL EXCEEDING ACTUAL LIMITS OF THE CODE **");
@@ -272,7 +281,7 @@ void EnterHeader() {
     }
     FitCountsToStations();
     MODEL.NCM =
-        AskCount("(2X,'Number of extra weights..... NCM = ')", false, MODEL.NCM, AddedWeightCountRefusal);
+        AskCount("(2X,'Number of extra weights..... NCM = ')", MODEL.NCM, AddedWeightCountRefusal);
     MODEL.IUNITS = 1;  // keyboard models are always in English units
     MODEL.ISPARE = 0;
     EnterMaterial();
@@ -354,7 +363,7 @@ void EnterBearingCoefficients() {
             break;
         }
         if (FRONT.ANS == "Y") {
-            MODEL.NSPEED = AskCount("(/,' Number of data_sets ? (# of speeds) N = ')", false, MODEL.NSPEED,
+            MODEL.NSPEED = AskCount("(/,' Number of data_sets ? (# of speeds) N = ')", MODEL.NSPEED,
                                     [](int n) { return RangeRefusal("data sets", n, 1, MAXROWS); });
             break;
         }

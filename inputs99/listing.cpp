@@ -8,7 +8,7 @@
 namespace {
 
 // Writes the English or the metric header; neither for another IUNITS.
-void UnitsHeader(const char* english, const char* metric) {
+void UnitsHeader(FormatText<> english, FormatText<> metric) {
     if (MODEL.IUNITS == 1) Write(CONSOLE, english);
     if (MODEL.IUNITS == 2) Write(CONSOLE, metric);
 }

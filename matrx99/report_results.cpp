@@ -187,21 +187,23 @@ void WriteResponseTable(int e, int number, bool pedestal, int nsteps) {
     Write(UNIT_REPORT, "(1X,60('_'),/)");
     const int ix = PeakStep(e, 2, nsteps), iy = PeakStep(e, 3, nsteps);
     const bool metric = MODEL.IUNITS == 2;
-    const char* fmt;
-    if (pedestal)
-        fmt = metric ? "(1X,'Max. Amplitudes of Pedestal ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
-                       "G9.2,' MICRONS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
-                       "' MICRONS ','and a Phase of ',F6.1,' DEG.',/,/)"
-                     : "(1X,'Max. Amplitudes of Pedestal ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
-                       "G9.2,' MILS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
-                       "' MILS ','and a Phase of ',F6.1,' DEG.',/,/)";
+    FormatText<int32_t, float, float, float, float, float, float> fmt = FREE;
+    if (pedestal && metric)
+        fmt = "(1X,'Max. Amplitudes of Pedestal ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
+              "G9.2,' MICRONS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
+              "' MICRONS ','and a Phase of ',F6.1,' DEG.',/,/)";
+    else if (pedestal)
+        fmt = "(1X,'Max. Amplitudes of Pedestal ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
+              "G9.2,' MILS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
+              "' MILS ','and a Phase of ',F6.1,' DEG.',/,/)";
+    else if (metric)
+        fmt = "(1X,'Max. Amplitudes of Station  ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
+              "G9.2,' MICRONS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
+              "' MICRONS ','and a Phase of ',F6.1,' DEG.',/,/)";
     else
-        fmt = metric ? "(1X,'Max. Amplitudes of Station  ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
-                       "G9.2,' MICRONS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
-                       "' MICRONS ','and a Phase of ',F6.1,' DEG.',/,/)"
-                     : "(1X,'Max. Amplitudes of Station  ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
-                       "G9.2,' MILS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
-                       "' MILS ','and a Phase of ',F6.1,' DEG.',/,/)";
+        fmt = "(1X,'Max. Amplitudes of Station  ',I2,' Occured at :',/,F8.1,' RPM for X-direction with ',"
+              "G9.2,' MILS ','and a Phase of ',F6.1,' DEG.',/,F8.1,' RPM for Y-direction with ',G9.2,"
+              "' MILS ','and a Phase of ',F6.1,' DEG.',/,/)";
     Write(UNIT_REPORT, fmt, number, RES.RESTAB(ix, e, 1), RES.RESTAB(ix, e, 2), RES.RESTAB(ix, e, 4),
           RES.RESTAB(iy, e, 1), RES.RESTAB(iy, e, 3), RES.RESTAB(iy, e, 5));
 }

@@ -30,7 +30,7 @@ struct SystemMatrices {
     Array2<double, 396, 396> MASSD;  // mass copy handed to the solvers
     Array2<double, 792, 792> SYSMAT; // first-order system matrix
     Array2<ZDouble, 396, 396> ZM;    // dynamic stiffness of the unbalance response
-    Array2<ZDouble, 792, 792> CWORK, CLWORK;  // inverse-iteration work matrices
+    Array2<ZDouble, 792, 792> CWORK;  // inverse iteration: the shifted matrix and its factors
 };
 
 extern SystemMatrices SYS;

@@ -8,33 +8,31 @@ namespace {
 
 struct ErrorRow {
     Err code;
-    char letter;  // 'F' for statement errors, 'M' for numeric services
     int number;
     const char* text;
 };
 
 // The one table of run-time errors.
 constexpr ErrorRow kErrors[] = {
-    {Err::InvalidInteger, 'F', 6101, "invalid integer"},
-    {Err::IntegerRange, 'F', 6102, "integer out of range"},
-    {Err::InvalidReal, 'F', 6103, "invalid real"},
-    {Err::RealRange, 'F', 6104, "real out of range"},
-    {Err::FormatSyntax, 'F', 6201, "invalid format specification"},
-    {Err::ItemMismatch, 'F', 6202, "item does not suit its edit descriptor"},
-    {Err::NoDataDescriptor, 'F', 6203, "no edit descriptor for the item"},
-    {Err::FileNotFound, 'F', 6416, "file not found"},
-    {Err::FileExists, 'F', 6417, "file already exists"},
-    {Err::FileConnected, 'F', 6418, "file already connected to another unit"},
-    {Err::OpenFailed, 'F', 6419, "cannot open file"},
-    {Err::BadStatus, 'F', 6420, "invalid open status"},
-    {Err::NotAFile, 'F', 6421, "not a regular file"},
-    {Err::EndOfFile, 'F', 6501, "end of file"},
-    {Err::ReadFailed, 'F', 6502, "read error"},
-    {Err::WriteFailed, 'F', 6601, "write error"},
-    {Err::ReadOnly, 'F', 6602, "file is read-only"},
-    {Err::NotConnected, 'F', 6603, "unit not connected"},
-    {Err::BadUnit, 'F', 6604, "invalid unit number"},
-    {Err::ZeroNegativePower, 'M', 6201, "zero raised to a negative power"},
+    {Err::InvalidInteger, 6101, "invalid integer"},
+    {Err::IntegerRange, 6102, "integer out of range"},
+    {Err::InvalidReal, 6103, "invalid real"},
+    {Err::RealRange, 6104, "real out of range"},
+    {Err::FormatSyntax, 6201, "invalid format specification"},
+    {Err::ItemMismatch, 6202, "item does not suit its edit descriptor"},
+    {Err::NoDataDescriptor, 6203, "no edit descriptor for the item"},
+    {Err::FileNotFound, 6416, "file not found"},
+    {Err::FileExists, 6417, "file already exists"},
+    {Err::FileConnected, 6418, "file already connected to another unit"},
+    {Err::OpenFailed, 6419, "cannot open file"},
+    {Err::BadStatus, 6420, "invalid open status"},
+    {Err::NotAFile, 6421, "not a regular file"},
+    {Err::EndOfFile, 6501, "end of file"},
+    {Err::ReadFailed, 6502, "read error"},
+    {Err::WriteFailed, 6601, "write error"},
+    {Err::ReadOnly, 6602, "file is read-only"},
+    {Err::NotConnected, 6603, "unit not connected"},
+    {Err::BadUnit, 6604, "invalid unit number"},
 };
 static_assert(sizeof(kErrors) / sizeof(kErrors[0]) == static_cast<int>(Err::Count));
 
@@ -51,8 +49,7 @@ static_assert(Row(Err::FileExists).number == OPEN_FILE_EXISTS);
 static_assert(Row(Err::FileConnected).number == OPEN_FILE_CONNECTED);
 
 std::string Report(const ErrorRow& r, const std::string& where) {
-    std::string t = "\r\nrun-time error ";
-    t += r.letter;
+    std::string t = "\r\nrun-time error F";
     t += std::to_string(r.number);
     t += ": ";
     t += where;
@@ -65,7 +62,6 @@ std::string Report(const ErrorRow& r, const std::string& where) {
 }  // namespace
 
 int ErrNumber(Err e) { return Row(e).number; }
-const char* ErrText(Err e) { return Row(e).text; }
 
 void Raise(Err e, const char* kind, const std::string& unitName) {
     const ErrorRow& r = Row(e);
@@ -74,11 +70,6 @@ void Raise(Err e, const char* kind, const std::string& unitName) {
     where += unitName;
     where += ')';
     throw RunTimeError(Report(r, where), r.number);
-}
-
-void RaiseMath(Err e) {
-    const ErrorRow& r = Row(e);
-    throw RunTimeError(Report(r, "MATH"), r.number);
 }
 
 std::string ReportName(int unit) {

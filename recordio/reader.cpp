@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "recordio/internal.h"
 
@@ -250,7 +251,7 @@ struct In {
     void Ensure() {
         if (!R.haveRecord) NextRecord();
     }
-    void Literal(const std::string& t) {
+    void Literal(const std::vector<char>& t) {
         Ensure();
         R.pos += t.size();
     }
@@ -262,7 +263,6 @@ struct In {
         Ensure();
         R.haveRecord = false;
     }
-    [[noreturn]] void Fail(Err e) { throw Failure{e}; }
 };
 
 // The next w characters of the record, blank-padded.
@@ -285,6 +285,7 @@ std::string NumericField(const Op& op) {
 const Op* FormattedTarget() {
     In in;
     const Op* op = Advance(R.m, true, in);
+    if (op->kind == Op::End) throw Failure{Err::NoDataDescriptor};
     in.Ensure();
     return op;
 }
@@ -308,7 +309,7 @@ void BeginRead(int unit, const char* fmt, bool statusMode) {
         if (unit != CONSOLE && !FindUnit(unit)) throw Failure{Err::NotConnected};
         if (!R.free) {
             const Format& f = GetFormat(fmt);
-            if (!f.error.empty()) throw Failure{Err::FormatSyntax};
+            if (f.error) throw Failure{Err::FormatSyntax};
             R.m.Start(&f);
         }
     });
@@ -333,7 +334,7 @@ int ReadInteger(int32_t& v) {
             return;
         }
         const Op* op = FormattedTarget();
-        if (op->kind != Op::I) throw Failure{Err::ItemMismatch};
+        if (!Suits(op->kind, ItemKind::Integer)) throw Failure{Err::ItemMismatch};
         Err e = Err::InvalidInteger;
         int32_t x = 0;
         if (!ParseInteger(NumericField(*op), x, e)) throw Failure{e};
@@ -355,7 +356,7 @@ int ReadReal(float& v) {
             return;
         }
         const Op* op = FormattedTarget();
-        if (op->kind != Op::F && op->kind != Op::G) throw Failure{Err::ItemMismatch};
+        if (!Suits(op->kind, ItemKind::Real)) throw Failure{Err::ItemMismatch};
         std::string t = NumericField(*op);
         Err e = Err::InvalidReal;
         float x = 0.0f;
@@ -380,7 +381,7 @@ int ReadText(char* text, int len) {
             return;
         }
         const Op* op = FormattedTarget();
-        if (op->kind != Op::A) throw Failure{Err::ItemMismatch};
+        if (!Suits(op->kind, ItemKind::Text)) throw Failure{Err::ItemMismatch};
         StoreText(text, len, Field(op->w > 0 ? op->w : len));
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Record I/O layer: every console line, report line and file record is written
-// by the record formatter from a format specification in edit-descriptor
-// notation, and every number or text is read by the record reader.
+// by the record formatter from a format text in edit-descriptor notation, and
+// every number or text is read by the record reader.
 //
 // Low-level statements:   BeginWrite(unit, fmt); WriteReal(x); ...; EndWrite();
 // Typed helper on top:    Write(unit, "(2X,'NSTA = ',I2)", nsta);
@@ -14,6 +14,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "recordio/format_rules.h"
 #include "recordio/text.h"
 
 // The console unit: standard input and standard output.
@@ -26,7 +27,7 @@ constexpr const char* FREE = nullptr;
 
 // A run-time error: the report is written to standard error, exit status 1.
 struct RunTimeError : std::runtime_error {
-    int number;  // 6000 + code ("F" errors) or the math error number ("M")
+    int number;  // the error number of the report
     explicit RunTimeError(const std::string& report, int num)
         : std::runtime_error(report), number(num) {}
 };
@@ -57,12 +58,70 @@ int EndRead();
 
 // ---------------------------------------------------------------------------
 // Typed helpers: one call per statement, items dispatched on their type.
+//
+// The format text of a helper is checked when the program is compiled: a
+// literal (or FREE) is parsed by the rules of format_rules.h and matched
+// with the types of the items, taking format reversion into account; a
+// malformed text or an item that does not suit its edit descriptor stops the
+// compilation. A text chosen among literals while the program runs (an
+// English or a metric variant) is held in a FormatText<Items...> variable or
+// parameter, so each literal is checked where it is assigned. Only a text
+// that is not known to the compiler (tests, fuzzing) goes as
+// RuntimeFormat(text), checked when its statement runs. The low-level
+// statements above take their format text unchecked; the program passes
+// them FREE only.
+struct RuntimeFormat {
+    const char* text;
+    explicit RuntimeFormat(const char* t) : text(t) {}
+};
+
 namespace recordio_detail {
 template <class T>
 struct IsText : std::false_type {};
 template <int N>
 struct IsText<Text<N>> : std::true_type {};
 
+// The kind of an item or target (the descriptor it needs).
+template <class T>
+constexpr rio::ItemKind KindOf() {
+    using U = std::remove_cvref_t<T>;
+    if constexpr (std::is_same_v<U, int16_t> || std::is_same_v<U, int32_t>) return rio::ItemKind::Integer;
+    else if constexpr (std::is_same_v<U, float>) return rio::ItemKind::Real;
+    else return rio::ItemKind::Text;
+}
+
+// Never defined: a failed check calls one of them, and the compiler names it
+// in its error.
+void FormatTextIsMalformed();
+void ItemDoesNotSuitItsEditDescriptor();
+void NoEditDescriptorForTheItem();
+}  // namespace recordio_detail
+
+// A format text for a statement with items of the types Items.
+template <class... Items>
+class FormatText {
+public:
+    consteval FormatText(const char* text) : text_(text) {
+        constexpr rio::ItemKind kinds[sizeof...(Items) + 1] = {recordio_detail::KindOf<Items>()...};
+        switch (rio::CheckStatement(text, kinds, sizeof...(Items))) {
+            case rio::StatementFault::None: break;
+            case rio::StatementFault::MalformedText: recordio_detail::FormatTextIsMalformed(); break;
+            case rio::StatementFault::ItemDoesNotSuit: recordio_detail::ItemDoesNotSuitItsEditDescriptor(); break;
+            case rio::StatementFault::NoDescriptorForItem: recordio_detail::NoEditDescriptorForTheItem(); break;
+        }
+    }
+    FormatText(RuntimeFormat r) : text_(r.text) {}
+    const char* text() const { return text_; }
+
+private:
+    const char* text_;
+};
+
+// The format text parameter of a statement; its types follow from the items.
+template <class... Items>
+using FormatFor = FormatText<std::type_identity_t<Items>...>;
+
+namespace recordio_detail {
 template <class T>
 void WriteItem(const T& v) {
     using U = std::remove_cvref_t<T>;
@@ -98,23 +157,23 @@ int ReadItem(T& v) {
 }  // namespace recordio_detail
 
 template <class... Items>
-void Write(int unit, const char* fmt, const Items&... items) {
-    BeginWrite(unit, fmt);
+void Write(int unit, FormatFor<Items...> fmt, const Items&... items) {
+    BeginWrite(unit, fmt.text());
     (recordio_detail::WriteItem(items), ...);
     EndWrite();
 }
 
 template <class... Targets>
-void Read(int unit, const char* fmt, Targets&... targets) {
-    BeginRead(unit, fmt, false);
+void Read(int unit, FormatFor<Targets...> fmt, Targets&... targets) {
+    BeginRead(unit, fmt.text(), false);
     (recordio_detail::ReadItem(targets), ...);
     EndRead();
 }
 
 // Status-mode read: returns 0, a positive error number, or -1 at end of file.
 template <class... Targets>
-int ReadWithStatus(int unit, const char* fmt, Targets&... targets) {
-    BeginRead(unit, fmt, true);
+int ReadWithStatus(int unit, FormatFor<Targets...> fmt, Targets&... targets) {
+    BeginRead(unit, fmt.text(), true);
     int st = 0;
     ((st == 0 ? (st = recordio_detail::ReadItem(targets)) : 0), ...);
     if (st != 0) return st;
@@ -142,8 +201,6 @@ bool UnitIsOpen(int unit);
 // False for a unit connected for reading only (an "OLD" open of a file that
 // cannot be written) and for a file unit that is not connected.
 bool UnitIsWritable(int unit);
-// Name of the file connected to unit ("CON" for the console; empty if none).
-std::string UnitFileName(int unit);
 
 // Command-line arguments, used in order for file names left blank.
 void SetCommandLine(int argc, char** argv);
@@ -160,18 +217,6 @@ void ShutDownUnits();
 // Local date and time.
 void GetDate(int16_t& year, int16_t& month, int16_t& day);
 void GetTimeOfDay(int16_t& hour, int16_t& minute, int16_t& second, int16_t& hundredths);
-
-// ---------------------------------------------------------------------------
-// Numeric services.
-struct ComplexF {
-    float re = 0.0f, im = 0.0f;
-};
-float ComplexAbs(ComplexF z);
-ComplexF ComplexDivide(ComplexF a, ComplexF b);
-ComplexF RealByComplexDivide(float x, ComplexF b);
-float PowerRealInteger(float x, int n);  // 0 to a negative power: run-time error
-float PowerRealReal(float x, float y);
-float Sign(float a, float b);  // |a| with the sign of b; b = 0 counts as positive
 
 // ---------------------------------------------------------------------------
 // Test hooks: replace the console streams (standard input and output by

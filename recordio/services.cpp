@@ -1,5 +1,5 @@
-// Pause with a command, stop, date and time, numeric services and the text
-// operations.
+// Pause with a command, stop, date and time, and the comparison of
+// fixed-length texts.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -7,11 +7,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <cstring>
 #include <ostream>
 #include <string>
 
@@ -127,68 +125,7 @@ void GetTimeOfDay(int16_t& hour, int16_t& minute, int16_t& second, int16_t& hund
 }
 
 // ---------------------------------------------------------------------------
-// Numeric services.
-
-float ComplexAbs(ComplexF z) {
-    const float x = std::fabs(z.re), y = std::fabs(z.im);
-    if (std::isnan(x) || std::isnan(y)) return std::nanf("");
-    if (std::isinf(x) || std::isinf(y)) return INFINITY;
-    const float a = std::max(x, y), b = std::min(x, y);
-    if (a == 0.0f) return 0.0f;
-    const float q = b / a;
-    return a * std::sqrt(1.0f + q * q);
-}
-
-ComplexF ComplexDivide(ComplexF a, ComplexF b) {
-    // Scaled by the larger part of the divisor to avoid overflow.
-    ComplexF c;
-    if (std::fabs(b.re) >= std::fabs(b.im)) {
-        const float r = b.im / b.re;
-        const float den = b.re + r * b.im;
-        c.re = (a.re + a.im * r) / den;
-        c.im = (a.im - a.re * r) / den;
-    } else {
-        const float r = b.re / b.im;
-        const float den = b.im + r * b.re;
-        c.re = (a.re * r + a.im) / den;
-        c.im = (a.im * r - a.re) / den;
-    }
-    return c;
-}
-
-ComplexF RealByComplexDivide(float x, ComplexF b) { return ComplexDivide(ComplexF{x, 0.0f}, b); }
-
-float PowerRealInteger(float x, int n) {
-    if (n == 0) return 1.0f;
-    if (x == 0.0f && n < 0) RaiseMath(Err::ZeroNegativePower);
-    unsigned long long k = n < 0 ? 0ULL - static_cast<unsigned long long>(static_cast<long long>(n))
-                                 : static_cast<unsigned long long>(n);
-    float result = 1.0f, base = x;
-    while (k) {
-        if (k & 1ULL) result *= base;
-        k >>= 1;
-        if (k) base *= base;
-    }
-    return n < 0 ? 1.0f / result : result;
-}
-
-float PowerRealReal(float x, float y) { return std::pow(x, y); }
-
-float Sign(float a, float b) { return b >= 0.0f ? std::fabs(a) : -std::fabs(a); }
-
-// ---------------------------------------------------------------------------
-// Text operations.
-
-void AssignText(char* dest, int dfirst, int dlast, const char* source, int sfirst, int slast) {
-    const int dn = dlast - dfirst + 1;
-    const int sn = std::max(slast - sfirst + 1, 0);
-    if (dn <= 0) return;
-    char* d = dest + (dfirst - 1);
-    const char* s = source + (sfirst - 1);
-    const int copy = std::min(dn, sn);
-    std::memmove(d, s, static_cast<size_t>(copy));
-    std::fill(d + copy, d + dn, ' ');
-}
+// Comparison of fixed-length texts.
 
 bool TextEqual(const char* a, int alen, const char* b, int blen) {
     alen = std::max(alen, 0);
@@ -201,5 +138,3 @@ bool TextEqual(const char* a, int alen, const char* b, int blen) {
     }
     return true;
 }
-
-bool TextNotEqual(const char* a, int alen, const char* b, int blen) { return !TextEqual(a, alen, b, blen); }

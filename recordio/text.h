@@ -3,12 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Copies source[sfirst..slast] into dest[dfirst..dlast] (1-based, inclusive):
-// a shorter source is padded with blanks, a longer one is cut.
-void AssignText(char* dest, int dfirst, int dlast, const char* source, int sfirst, int slast);
 // Comparison as if the shorter operand were extended with blanks.
 bool TextEqual(const char* a, int alen, const char* b, int blen);
-bool TextNotEqual(const char* a, int alen, const char* b, int blen);
 
 template <int N>
 struct Text {

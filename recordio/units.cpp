@@ -355,12 +355,6 @@ bool UnitIsWritable(int unit) {
     return unit == CONSOLE || (u && !u->readOnly);
 }
 
-std::string UnitFileName(int unit) {
-    if (unit == CONSOLE) return "CON";
-    const Unit* u = FindUnit(unit);
-    return u ? u->name : std::string();
-}
-
 void SetCommandLine(int argc, char** argv) {
     commandArgs.clear();
     nextArg = 0;

@@ -1,13 +1,12 @@
 // The record formatter: output statements, formatted and free-format.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "recordio/internal.h"
 
 namespace rio {
 namespace {
-
-enum class Kind { Integer, Real, Text };
 
 struct WriteStatement {
     bool active = false;
@@ -33,9 +32,12 @@ constexpr int kFreeColumns = 79;
 
 // Format-control actions of an output statement.
 struct Out {
-    void Literal(const std::string& t) {
+    void Literal(const std::vector<char>& t) { Place(t.data(), t.size()); }
+    void Field(const std::string& t) { Place(t.data(), t.size()); }
+    // Characters placed at the current column; skipped columns become blanks.
+    void Place(const char* t, size_t n) {
         if (W.pos > W.rec.size()) W.rec.append(W.pos - W.rec.size(), ' ');
-        W.rec.append(t);
+        if (n > 0) W.rec.append(t, n);
         W.pos = W.rec.size();
     }
     void Skip(int n) { W.pos += static_cast<size_t>(n); }
@@ -44,7 +46,6 @@ struct Out {
         W.rec.clear();
         W.pos = 0;
     }
-    [[noreturn]] void Fail(Err e) { rio::Fail(e); }
 };
 
 void FreeNewRecord() {
@@ -77,40 +78,28 @@ void FreeText(const char* text, int len) {
     W.afterText = true;
 }
 
-void FormattedItem(Kind kind, int64_t iv, float rv, const char* text, int len) {
+void FormattedItem(ItemKind kind, int64_t iv, float rv, const char* text, int len) {
     Out out;
     const Op* op = Advance(W.m, true, out);
+    if (op->kind == Op::End) Fail(Err::NoDataDescriptor);
+    if (!Suits(op->kind, kind)) Fail(Err::ItemMismatch);
     std::string field;
     switch (op->kind) {
-        case Op::I:
-            if (kind != Kind::Integer) Fail(Err::ItemMismatch);
-            field = EditInteger(iv, op->w);
-            break;
-        case Op::F:
-            if (kind != Kind::Real) Fail(Err::ItemMismatch);
-            field = EditFixed(rv, op->w, op->d);
-            break;
-        case Op::G:
-            if (kind != Kind::Real) Fail(Err::ItemMismatch);
-            field = EditGeneral(rv, op->w, op->d);
-            break;
-        case Op::A:
-            if (kind != Kind::Text) Fail(Err::ItemMismatch);
-            field = EditText(text, len, op->w);
-            break;
-        default:
-            Fail(Err::ItemMismatch);
+        case Op::I: field = EditInteger(iv, op->w); break;
+        case Op::F: field = EditFixed(rv, op->w, op->d); break;
+        case Op::G: field = EditGeneral(rv, op->w, op->d); break;
+        default: field = EditText(text, len, op->w); break;
     }
-    out.Literal(field);
+    out.Field(field);
 }
 
-void Item(Kind kind, int64_t iv, float rv, const char* text, int len) {
+void Item(ItemKind kind, int64_t iv, float rv, const char* text, int len) {
     if (!W.active) return;
     if (!W.free) return FormattedItem(kind, iv, rv, text, len);
     switch (kind) {
-        case Kind::Integer: FreeNumber(FreeInteger(iv)); break;
-        case Kind::Real: FreeNumber(FreeReal(rv)); break;
-        case Kind::Text: FreeText(text, len); break;
+        case ItemKind::Integer: FreeNumber(FreeInteger(iv)); break;
+        case ItemKind::Real: FreeNumber(FreeReal(rv)); break;
+        case ItemKind::Text: FreeText(text, len); break;
     }
 }
 
@@ -136,17 +125,17 @@ void BeginWrite(int unit, const char* fmt) {
         W.rec.assign(1, ' ');
     } else {
         const Format& f = GetFormat(fmt);
-        if (!f.error.empty()) Fail(Err::FormatSyntax);
+        if (f.error) Fail(Err::FormatSyntax);
         W.m.Start(&f);
     }
     W.active = true;
 }
 
-void WriteInteger(int32_t v) { Item(Kind::Integer, v, 0.0f, nullptr, 0); }
-void WriteShortInteger(int16_t v) { Item(Kind::Integer, v, 0.0f, nullptr, 0); }
-void WriteReal(float v) { Item(Kind::Real, 0, v, nullptr, 0); }
-void WriteText(const char* text, int len) { Item(Kind::Text, 0, 0.0f, text, len); }
-void WriteLiteral(const char* text, int len) { Item(Kind::Text, 0, 0.0f, text, len < 0 ? 0 : len); }
+void WriteInteger(int32_t v) { Item(ItemKind::Integer, v, 0.0f, nullptr, 0); }
+void WriteShortInteger(int16_t v) { Item(ItemKind::Integer, v, 0.0f, nullptr, 0); }
+void WriteReal(float v) { Item(ItemKind::Real, 0, v, nullptr, 0); }
+void WriteText(const char* text, int len) { Item(ItemKind::Text, 0, 0.0f, text, len); }
+void WriteLiteral(const char* text, int len) { Item(ItemKind::Text, 0, 0.0f, text, len < 0 ? 0 : len); }
 
 void EndWrite() {
     if (!W.active) return;

@@ -81,8 +81,6 @@ struct Array2 {
     }
     Mat<T> view() { return Mat<T>(a, R); }
     Mat<const T> view() const { return Mat<const T>(a, R); }
-    static constexpr int rows() { return R; }
-    static constexpr int cols() { return C; }
     void clear() { std::memset(static_cast<void*>(a), 0, sizeof a); }
 };
 

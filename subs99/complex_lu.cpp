@@ -15,10 +15,6 @@ namespace {
 // Pivoting and zero tests use |Re z| + |Im z|.
 inline double Measure(ZDouble z) { return std::fabs(z.re) + std::fabs(z.im); }
 
-// Offset of logical element 1 for a stride: negative strides run from the
-// far end of the vector.
-inline long First(int n, int inc) { return inc < 0 ? static_cast<long>(1 - n) * inc : 0L; }
-
 // y = y + a x over n elements with unit strides.
 inline void AxpyUnit(int n, ZDouble a, const ZDouble* __restrict x, ZDouble* __restrict y) {
     const double ar = a.re, ai = a.im, nai = -a.im;
@@ -43,16 +39,12 @@ __attribute__((optimize("no-tree-slp-vectorize"))) ZDouble ComplexQuotient(ZDoub
     return {(a.re * r + a.im) / den, (a.im * r - a.re) / den};
 }
 
-int ComplexMaxIndex(int n, const ZDouble* x, int incx) {
+int ComplexMaxIndex(int n, const ZDouble* x) {
     if (n < 1) return 0;
-    if (n == 1) return 1;
-    const long step = incx;
-    long ix = First(n, incx);
     int best = 1;
-    double smax = Measure(x[ix]);
+    double smax = Measure(x[0]);
     for (int i = 2; i <= n; ++i) {
-        ix += step;
-        const double v = Measure(x[ix]);
+        const double v = Measure(x[i - 1]);
         if (v > smax) {
             best = i;
             smax = v;
@@ -61,46 +53,18 @@ int ComplexMaxIndex(int n, const ZDouble* x, int incx) {
     return best;
 }
 
-void ComplexScale(int n, ZDouble a, ZDouble* x, int incx) {
-    if (n <= 0) return;
-    const long step = incx;
-    long ix = First(n, incx);
+void ComplexScale(int n, ZDouble a, ZDouble* x) {
     const double nai = -a.im;
-    for (int i = 0; i < n; ++i, ix += step) {
-        const double xr = x[ix].re, xi = x[ix].im;
-        x[ix].re = a.re * xr + nai * xi;
-        x[ix].im = a.im * xr + a.re * xi;
+    for (int i = 0; i < n; ++i) {
+        const double xr = x[i].re, xi = x[i].im;
+        x[i].re = a.re * xr + nai * xi;
+        x[i].im = a.im * xr + a.re * xi;
     }
 }
 
-void ComplexAxpy(int n, ZDouble a, const ZDouble* x, int incx, ZDouble* y, int incy) {
+void ComplexAxpy(int n, ZDouble a, const ZDouble* x, ZDouble* y) {
     if (n <= 0 || Measure(a) == 0.0) return;
-    if (incx == 1 && incy == 1) {
-        AxpyUnit(n, a, x, y);
-        return;
-    }
-    long ix = First(n, incx);
-    long iy = First(n, incy);
-    const double nai = -a.im;
-    for (int i = 0; i < n; ++i, ix += incx, iy += incy) {
-        const double xr = x[ix].re, xi = x[ix].im;
-        y[iy].re = y[iy].re + (a.re * xr + nai * xi);
-        y[iy].im = y[iy].im + (a.im * xr + a.re * xi);
-    }
-}
-
-ZDouble ComplexDot(int n, const ZDouble* x, int incx, const ZDouble* y, int incy) {
-    ZDouble s;
-    if (n < 1) return s;
-    long ix = First(n, incx);
-    long iy = First(n, incy);
-    for (int i = 0; i < n; ++i, ix += incx, iy += incy) {
-        const double xr = x[ix].re, xi = x[ix].im;
-        const double yr = y[iy].re, yi = y[iy].im, nyi = -y[iy].im;
-        s.re = s.re + (xr * yr + xi * nyi);
-        s.im = s.im + (xi * yr + xr * yi);
-    }
-    return s;
+    AxpyUnit(n, a, x, y);
 }
 
 namespace {
@@ -160,7 +124,7 @@ void ComplexLuFactor(Mat<ZDouble> a, int n, int* ipvt, int& info) {
             ZDouble* cj = a.col(j);
             for (int k = k0; k < j; ++k)
                 if (!skipped[k - k0]) ApplyStep<1>(a.col(k), k, ipvt[k - 1], n, &cj);
-            const int l = ComplexMaxIndex(n - j + 1, cj + (j - 1), 1) + j - 1;
+            const int l = ComplexMaxIndex(n - j + 1, cj + (j - 1)) + j - 1;
             ipvt[j - 1] = l;
             skipped[j - k0] = Measure(cj[l - 1]) == 0.0;
             if (skipped[j - k0]) {
@@ -169,7 +133,7 @@ void ComplexLuFactor(Mat<ZDouble> a, int n, int* ipvt, int& info) {
             }
             if (l != j) std::swap(cj[l - 1], cj[j - 1]);
             const ZDouble recip = ComplexQuotient({1.0, 0.0}, cj[j - 1]);
-            ComplexScale(n - j, ZDouble{-recip.re, -recip.im}, cj + j, 1);
+            ComplexScale(n - j, ZDouble{-recip.re, -recip.im}, cj + j);
         }
         int j = k1 + 1;
         for (; j + GROUP - 1 <= n; j += GROUP) {
@@ -190,8 +154,7 @@ void ComplexLuFactor(Mat<ZDouble> a, int n, int* ipvt, int& info) {
     }
 }
 
-void ComplexLuSolve(Mat<const ZDouble> a, int n, const int* ipvt, ZDouble* b, int job) {
-    if (job != 0) return;
+void ComplexLuSolve(Mat<const ZDouble> a, int n, const int* ipvt, ZDouble* b) {
     for (int k = 1; k <= n - 1; ++k) {
         const int l = ipvt[k - 1];
         const ZDouble t = b[l - 1];
@@ -199,11 +162,11 @@ void ComplexLuSolve(Mat<const ZDouble> a, int n, const int* ipvt, ZDouble* b, in
             b[l - 1] = b[k - 1];
             b[k - 1] = t;
         }
-        ComplexAxpy(n - k, t, a.col(k) + k, 1, b + k, 1);
+        ComplexAxpy(n - k, t, a.col(k) + k, b + k);
     }
     for (int k = n; k >= 1; --k) {
         b[k - 1] = ComplexQuotient(b[k - 1], a(k, k));
         const ZDouble t{-b[k - 1].re, -b[k - 1].im};
-        ComplexAxpy(k - 1, t, a.col(k), 1, b, 1);
+        ComplexAxpy(k - 1, t, a.col(k), b);
     }
 }

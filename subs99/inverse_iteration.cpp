@@ -2,7 +2,6 @@
 // iteration with a fixed shift.
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "recordio/recordio.h"
 #include "subs99/numerics.h"
@@ -14,27 +13,19 @@ namespace {
 constexpr double TINY = 1.0e-20;
 }  // namespace
 
-void ComplexInverseIteration(Mat<double> a, int n, Mat<ZDouble> c, Mat<ZDouble> cl, ZDouble* b,
-                             ZDouble* x, double lre, double lim, int* ipvt, int& itmax,
-                             double tol) {
+void ComplexInverseIteration(Mat<double> a, int n, Mat<ZDouble> c, ZDouble* previous, ZDouble* x, double lambdaRe,
+                             double lambdaIm, int* ipvt, int& itmax, double tol) {
     int k = 0;
     const int limit = itmax;
 
-    for (int i = 1; i <= n; ++i) a(i, i) -= lre;
+    // c = a - lambda I, factored once; a keeps the real shift.
+    for (int i = 1; i <= n; ++i) a(i, i) -= lambdaRe;
     for (int j = 1; j <= n; ++j) {
         const double* aj = a.col(j);
         ZDouble* cj = c.col(j);
         for (int i = 0; i < n; ++i) cj[i] = ZDouble{aj[i], 0.0};
-        cj[j - 1].im = -lim;
+        cj[j - 1].im = -lambdaIm;
     }
-
-    const int h = n / 2;
-    for (int j = 0; j < h; ++j) {
-        x[j] = ZDouble{0.1 * lim, 0.0};
-        x[h + j] = ZDouble{0.1, 0.0};
-    }
-    if (n % 2 != 0) x[n - 1] = ZDouble{0.1, 0.0};
-
     int info = 0;
     ComplexLuFactor(c, n, ipvt, info);
     if (info > 0) {
@@ -44,15 +35,20 @@ void ComplexInverseIteration(Mat<double> a, int n, Mat<ZDouble> c, Mat<ZDouble> 
             if (std::fabs(d.re) + std::fabs(d.im) == 0.0) d = ZDouble{TINY, 0.0};
         }
     }
-    // The solves only read the factors: one copy serves every iteration.
-    for (int j = 1; j <= n; ++j)
-        std::memcpy(static_cast<void*>(cl.col(j)), c.col(j), sizeof(ZDouble) * n);
+
+    // Start vector: 0.1 lambdaIm in the velocity half, 0.1 in the displacements.
+    const int h = n / 2;
+    for (int j = 0; j < h; ++j) {
+        x[j] = ZDouble{0.1 * lambdaIm, 0.0};
+        x[h + j] = ZDouble{0.1, 0.0};
+    }
+    if (n % 2 != 0) x[n - 1] = ZDouble{0.1, 0.0};
 
     for (;;) {
-        for (int i = 0; i < n; ++i) b[i] = x[i];
-        ComplexLuSolve(cl, n, ipvt, x, 0);
-
-        // Entry of largest modulus; the last of equal moduli wins.
+        // One solve, normalised to the entry of largest modulus (the last of
+        // equal moduli).
+        for (int i = 0; i < n; ++i) previous[i] = x[i];
+        ComplexLuSolve(c, n, ipvt, x);
         double big = 0.0;
         int imax = 0;
         for (int i = 0; i < n; ++i) {
@@ -68,12 +64,13 @@ void ComplexInverseIteration(Mat<double> a, int n, Mat<ZDouble> c, Mat<ZDouble> 
             x[imax] = ZDouble{1.0, 0.0};
         }
 
+        // Converged when no entry moved by more than tol; at least two solves.
         ++k;
         if (k == 1) continue;
         bool converged = true;
         for (int i = 0; i < n; ++i) {
-            const double dr = b[i].re - x[i].re;
-            const double di = b[i].im - x[i].im;
+            const double dr = previous[i].re - x[i].re;
+            const double di = previous[i].im - x[i].im;
             if (!(std::sqrt(dr * dr + di * di) <= tol)) {
                 converged = false;
                 break;

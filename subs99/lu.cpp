@@ -1,4 +1,4 @@
-// Real LU factorisation (Crout, implicit row-scaled partial pivoting), solve,
+// Real LU factorisation (Crout, implicit row-scaled partial pivoting),
 // inversion and matrix product, in double precision.
 #include <cmath>
 #include <utility>
@@ -22,24 +22,24 @@ void SwapColumns(Mat<double> a, int n, int c1, int c2) {
 }
 }  // namespace
 
-void LuDecompose(Mat<double> a, int n, int* indx, double& d, double* vv) {
-    d = 1.0;
+void LuDecompose(Mat<double> a, int n, int* pivotRow, double& parity, double* rowScale) {
+    parity = 1.0;
     // Largest magnitude of each row, gathered column by column.
-    for (int i = 1; i <= n; ++i) vv[i - 1] = 0.0;
+    for (int i = 1; i <= n; ++i) rowScale[i - 1] = 0.0;
     for (int j = 1; j <= n; ++j) {
         const double* cj = a.col(j);
         for (int i = 0; i < n; ++i) {
             double t = std::fabs(cj[i]);
-            if (t > vv[i]) vv[i] = t;
+            if (t > rowScale[i]) rowScale[i] = t;
         }
     }
     for (int i = 1; i <= n; ++i) {
-        double big = vv[i - 1];
+        double big = rowScale[i - 1];
         if (big == 0.0) {
             PauseForCommand("Singular matrix.");
             big = 1.0;  // an all-zero row is left unscaled
         }
-        vv[i - 1] = 1.0 / big;
+        rowScale[i - 1] = 1.0 / big;
     }
 
     for (int j = 1; j <= n; ++j) {
@@ -56,7 +56,7 @@ void LuDecompose(Mat<double> a, int n, int* indx, double& d, double* vv) {
         double big = 0.0;
         int imax = j;
         for (int i = j; i <= n; ++i) {
-            double dum = vv[i - 1] * std::fabs(cj[i - 1]);
+            double dum = rowScale[i - 1] * std::fabs(cj[i - 1]);
             if (dum >= big) {
                 big = dum;
                 imax = i;
@@ -64,10 +64,10 @@ void LuDecompose(Mat<double> a, int n, int* indx, double& d, double* vv) {
         }
         if (imax != j) {
             SwapRows(a, n, imax, j);
-            d = -d;
-            vv[imax - 1] = vv[j - 1];
+            parity = -parity;
+            rowScale[imax - 1] = rowScale[j - 1];
         }
-        indx[j - 1] = imax;
+        pivotRow[j - 1] = imax;
         if (j < n) {
             if (cj[j - 1] == 0.0) cj[j - 1] = TINY;
             const double dum = 1.0 / cj[j - 1];
@@ -77,41 +77,22 @@ void LuDecompose(Mat<double> a, int n, int* indx, double& d, double* vv) {
     if (n >= 1 && a(n, n) == 0.0) a(n, n) = TINY;
 }
 
-void LuBackSubstitute(Mat<const double> a, int n, const int* indx, double* b) {
-    int ii = 0;
-    for (int i = 1; i <= n; ++i) {
-        const int ip = indx[i - 1];
-        double s = b[ip - 1];
-        b[ip - 1] = b[i - 1];
-        if (ii != 0) {
-            for (int j = ii; j < i; ++j) s -= a(i, j) * b[j - 1];
-        } else if (s != 0.0) {
-            ii = i;
-        }
-        b[i - 1] = s;
-    }
-    for (int i = n; i >= 1; --i) {
-        double s = b[i - 1];
-        for (int j = i + 1; j <= n; ++j) s -= a(i, j) * b[j - 1];
-        b[i - 1] = s / a(i, i);
-    }
-}
-
-// The inverse is solved for all columns of the identity at once with the same
-// arithmetic as LuBackSubstitute on each column. Right-hand side e_c becomes,
+// The inverse is solved for all columns of the identity at once, with the
+// same arithmetic as a forward and back substitution of each column on its
+// own (the forward pass skipping the leading zeros of the right-hand side). Right-hand side e_c becomes,
 // after the row interchanges, the unit vector e_q of some q, so the forward
 // pass starts at row q. The solutions for e_q are kept transposed in Y (column
 // i of Y holds entry i of every solution), which turns every row-oriented sum
 // into a contiguous update; Y is transposed at the end and its columns are
 // permuted back by the interchanges in reverse order.
-void InvertMatrix(Mat<double> a, Mat<double> y, int n, int* indx, double* vv) {
+void InvertMatrix(Mat<double> a, Mat<double> y, int n, int* pivotRow, double* rowScale) {
     for (int j = 1; j <= n; ++j) {
         double* yj = y.col(j);
         for (int i = 0; i < n; ++i) yj[i] = 0.0;
         yj[j - 1] = 1.0;
     }
-    double d = 1.0;
-    LuDecompose(a, n, indx, d, vv);
+    double parity = 1.0;
+    LuDecompose(a, n, pivotRow, parity, rowScale);
 
     // Forward pass: entry i of solution q (q < i) is reduced by A(i,j) times
     // entry j for j = q .. i-1 in ascending order.
@@ -140,7 +121,7 @@ void InvertMatrix(Mat<double> a, Mat<double> y, int n, int* indx, double* vv) {
     // The solution for e_q belongs to the column c whose interchanged unit
     // vector is e_q: undo the interchanges on the columns in reverse order.
     for (int j = n; j >= 1; --j) {
-        const int p = indx[j - 1];
+        const int p = pivotRow[j - 1];
         if (p != j) SwapColumns(y, n, j, p);
     }
 }

@@ -22,7 +22,8 @@ int UsableEndCondition(int endcond, int n) {
     return 1;
 }
 
-// Fits one column y(1..n) over x; s receives the second derivatives.
+// Fits one column y(1..n) over x; s receives the second derivatives, work
+// holds the tridiagonal system.
 void FitColumn(int n, int endcond, const float* x, Mat3<const float> y, int group, int m,
                Mat<float> splcoef, int column, float* s, Mat<float> work) {
     auto X = [&](int i) { return x[i - 1]; };
@@ -86,13 +87,13 @@ void FitColumn(int n, int endcond, const float* x, Mat3<const float> y, int grou
 
 }  // namespace
 
-void FitSplineTables(int ngroups, int n, int endcond, int ncols, const float* x,
-                     Mat3<const float> y, Mat<float> splcoef, float* s, Mat<float> work) {
+void FitSplineTables(int ngroups, int n, int endcond, int ncols, const float* x, Mat3<const float> y,
+                     Mat<float> splcoef, float* secondDerivative, Mat<float> system) {
     if (n < 2) return;  // no interval to fit
     const int cond = UsableEndCondition(endcond, n);
     for (int b = 1; b <= ngroups; ++b)
         for (int m = 1; m <= ncols; ++m)
-            FitColumn(n, cond, x, y, b, m, splcoef, ncols * (b - 1) + m, s, work);
+            FitColumn(n, cond, x, y, b, m, splcoef, ncols * (b - 1) + m, secondDerivative, system);
 }
 
 float EvaluateSpline(Mat<const float> splcoef, int column, int interval, float dx) {

@@ -259,7 +259,7 @@ TEST_F(Eigen, GyroscopicDiscSplitsForwardAndBackwardWhirl) {
         int info = 0;
         ComplexLuFactor(SYS.ZM.view(), SYS.NDOF, ipvt, info);
         for (int i = 0; i < SYS.NDOF; ++i) x[i] = ZDouble{i + 1 == tx ? 1.0 : 0.0, 0.0};
-        ComplexLuSolve(SYS.ZM.view(), SYS.NDOF, ipvt, x, 0);
+        ComplexLuSolve(SYS.ZM.view(), SYS.NDOF, ipvt, x);
         const std::complex<double> ratio =
             std::complex<double>(x[ty - 1].re, x[ty - 1].im) / std::complex<double>(x[tx - 1].re, x[tx - 1].im);
         EXPECT_NEAR(ratio.real(), 0.0, 1e-3) << branch;

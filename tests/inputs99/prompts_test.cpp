@@ -91,7 +91,9 @@ TEST_F(FrontEnd, AFileInUseByAnotherUnitIsNeverOverwritten) {
     EXPECT_EQ(Count("File report.txt     Is In Use By This Run !"), 1);
     EXPECT_EQ(Count("File later.txt      Already Exists ! Overwrite it ? Y/N >  "), 1);
     EXPECT_EQ(Slurp("later.txt"), "precious\r\n");
-    EXPECT_EQ(UnitFileName(9), "report.txt");
+    Write(9, "('still unit 9')");  // the report keeps its unit
+    CloseUnit(9);
+    EXPECT_EQ(Slurp("report.txt"), "still unit 9\r\n");
 }
 
 TEST_F(FrontEnd, AFailedRereadIsNotRetried) {

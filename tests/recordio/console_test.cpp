@@ -24,7 +24,7 @@ TEST_F(Console, PromptAnswerPromptHasNoEmptyLine) {
 }
 
 TEST_F(Console, LeadingSlashesGiveTheSameScreenWithOrWithoutPendingLine) {
-    const char* fmt = "(/,/,5X,'Searching for the Threshold Speed',/,/)";
+    constexpr const char* fmt = "(/,/,5X,'Searching for the Threshold Speed',/,/)";
     Write(CONSOLE, fmt);  // nothing pending at the start
     EXPECT_EQ(Take(), "\r\n\r\n    Searching for the Threshold Speed\r\n\r\n");
     Write(CONSOLE, fmt);  // now a line is pending

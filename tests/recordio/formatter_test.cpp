@@ -128,18 +128,18 @@ TEST_F(Formatter, ReversionRestartsAtTheLastTopLevelGroup) {
 
 TEST_F(Formatter, BadSpecificationsAndItemsEndTheRun) {
     try {
-        Write(CONSOLE, "(1X,I3)", 1.0f);
+        Write(CONSOLE, RuntimeFormat("(1X,I3)"), 1.0f);
         FAIL() << "no error";
     } catch (const RunTimeError& e) {
         EXPECT_EQ(e.number, 6202);
         EXPECT_EQ(std::string(e.what()), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
     }
-    EXPECT_THROW(Write(CONSOLE, "(1X,Q5)", int32_t(1)), RunTimeError);
-    EXPECT_THROW(Write(CONSOLE, "(1X,I3", int32_t(1)), RunTimeError);
-    EXPECT_THROW(Write(CONSOLE, "(1X,'abc')", int32_t(1)), RunTimeError);
-    EXPECT_THROW(Write(CONSOLE, "(1X,F8)", 1.0f), RunTimeError);
-    EXPECT_THROW(Write(CONSOLE, "(1X,A14)", 1.0f), RunTimeError);
-    EXPECT_THROW(Write(CONSOLE, "(1X,F8.2)", int32_t(1)), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,Q5)"), int32_t(1)), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,I3"), int32_t(1)), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,'abc')"), int32_t(1)), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,F8)"), 1.0f), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,A14)"), 1.0f), RunTimeError);
+    EXPECT_THROW(Write(CONSOLE, RuntimeFormat("(1X,F8.2)"), int32_t(1)), RunTimeError);
     // the layer is usable again after an error
     EXPECT_EQ(Line("(I3)", int32_t(7)), "  7");
 }

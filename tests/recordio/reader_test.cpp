@@ -199,23 +199,11 @@ TEST_F(Reader, ConsoleReadClearsThePendingLine) {
     EXPECT_EQ(Take(), "a\r\nb");
 }
 
-TEST(TextOperations, AssignAndCompare) {
-    char status[3] = {'x', 'x', 'x'};
-    AssignText(status, 1, 3, "OLD", 1, 3);
-    EXPECT_EQ(std::string(status, 3), "OLD");
-    AssignText(status, 1, 3, "N", 1, 1);
-    EXPECT_EQ(std::string(status, 3), "N  ");
-    AssignText(status, 1, 3, "NEWER", 1, 5);
-    EXPECT_EQ(std::string(status, 3), "NEW");
-    char t[5] = {'a', 'b', 'c', 'd', 'e'};
-    AssignText(t, 2, 3, "XYZ", 2, 2);
-    EXPECT_EQ(std::string(t, 5), "aY de");
+TEST(TextOperations, CompareAsIfBlankPadded) {
     EXPECT_TRUE(TextEqual("ab", 2, "ab   ", 5));
     EXPECT_TRUE(TextEqual("", 0, "   ", 3));
     EXPECT_FALSE(TextEqual("y", 1, "Y", 1));
     EXPECT_FALSE(TextEqual("ab", 2, "ab c", 4));
-    EXPECT_TRUE(TextNotEqual("y", 1, "Y", 1));
-    EXPECT_FALSE(TextNotEqual("N ", 2, "N", 1));
 }
 
 }  // namespace

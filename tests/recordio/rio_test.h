@@ -67,7 +67,7 @@ protected:
     std::string FileBytes(const char* fmt, const Items&... items) {
         const std::string name = "rec" + std::to_string(++serial_) + ".txt";
         EXPECT_EQ(OpenUnit(50, Text14(name), Text3("NEW")), 0);
-        Write(50, fmt, items...);
+        Write(50, RuntimeFormat(fmt), items...);
         CloseUnit(50);
         return Slurp(dir / name);
     }

@@ -1,4 +1,4 @@
-// Pause commands, numeric services, date and time.
+// Pause commands, date and time.
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -66,51 +66,6 @@ TEST_F(Pause, AMissingComspecFallsBackToTheShell) {
 TEST_F(Pause, EndOfInputAtAPauseEndsTheRun) {
     Input("");
     EXPECT_THROW(PauseForCommand("Singular matrix."), RunTimeError);
-}
-
-TEST(NumericServices, PowerRealInteger) {
-    EXPECT_EQ(PowerRealInteger(0.0f, 0), 1.0f);
-    EXPECT_EQ(PowerRealInteger(5.0f, 0), 1.0f);
-    EXPECT_EQ(PowerRealInteger(2.0f, 10), 1024.0f);
-    EXPECT_EQ(PowerRealInteger(2.0f, -2), 0.25f);
-    EXPECT_EQ(PowerRealInteger(-3.0f, 3), -27.0f);
-    EXPECT_EQ(PowerRealInteger(0.0f, 3), 0.0f);
-    EXPECT_EQ(PowerRealInteger(2.0f, std::numeric_limits<int>::min()), 0.0f);
-    try {
-        PowerRealInteger(0.0f, -1);
-        FAIL() << "no error";
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), "\r\nrun-time error M6201: MATH\r\n- zero raised to a negative power\r\n");
-    }
-}
-
-TEST(NumericServices, ComplexArithmetic) {
-    EXPECT_EQ(ComplexAbs({3.0f, 4.0f}), 5.0f);
-    EXPECT_EQ(ComplexAbs({-4.0f, 3.0f}), 5.0f);
-    EXPECT_EQ(ComplexAbs({0.0f, 0.0f}), 0.0f);
-    EXPECT_FLOAT_EQ(ComplexAbs({1.5e38f, 2e38f}), 2.5e38f);  // no overflow
-    EXPECT_FLOAT_EQ(ComplexAbs({3e-30f, 4e-30f}), 5e-30f);   // no underflow
-    const ComplexF q = ComplexDivide({1.0f, 2.0f}, {3.0f, 4.0f});  // (11 + 2i) / 25
-    EXPECT_FLOAT_EQ(q.re, 0.44f);
-    EXPECT_FLOAT_EQ(q.im, 0.08f);
-    const ComplexF big = ComplexDivide({1e30f, 1e30f}, {1e30f, 1e30f});
-    EXPECT_FLOAT_EQ(big.re, 1.0f);
-    EXPECT_FLOAT_EQ(big.im, 0.0f);
-    const ComplexF r = RealByComplexDivide(1.0f, {0.0f, 2.0f});
-    EXPECT_FLOAT_EQ(r.re, 0.0f);
-    EXPECT_FLOAT_EQ(r.im, -0.5f);
-    const ComplexF s = RealByComplexDivide(1.0f, {1.0f, 1.0f});
-    EXPECT_FLOAT_EQ(s.re, 0.5f);
-    EXPECT_FLOAT_EQ(s.im, -0.5f);
-    EXPECT_FLOAT_EQ(PowerRealReal(8.0f, 1.0f / 3.0f), 2.0f);
-}
-
-TEST(NumericServices, SignTakesZeroAsPositive) {
-    EXPECT_EQ(Sign(2.0f, -0.0f), 2.0f);
-    EXPECT_EQ(Sign(2.0f, 0.0f), 2.0f);
-    EXPECT_EQ(Sign(-2.0f, 0.0f), 2.0f);
-    EXPECT_EQ(Sign(2.0f, -1.0f), -2.0f);
-    EXPECT_EQ(Sign(-3.0f, 5.0f), 3.0f);
 }
 
 TEST(DateAndTime, FieldsAreInRangeAndMatchTheClock) {

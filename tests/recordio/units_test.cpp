@@ -34,8 +34,6 @@ TEST_F(Units, NewCreatesAnEmptyFileAndRecordsEndInCrLf) {
     ASSERT_EQ(OpenUnit(9, Text14("out.txt"), Text3("NEW")), 0);
     EXPECT_TRUE(fs::exists(dir / "out.txt"));
     EXPECT_EQ(fs::file_size(dir / "out.txt"), 0u);
-    EXPECT_EQ(UnitFileName(9), "out.txt");
-    EXPECT_EQ(UnitFileName(CONSOLE), "CON");
     Write(9, "(2X,'TITLE: ',A50)", Text50("T"));
     Write(9, FREE, int32_t(3));
     CloseUnit(9, "KEEP");
@@ -122,7 +120,6 @@ TEST_F(Units, BlankNamesComeFromTheCommandLineThenFromThePrompt) {
     EXPECT_EQ(t.c[0], 'C');
     const std::string prompt = "File name missing or blank - please enter file name\r\nUNIT 2? ";
     EXPECT_EQ(Take(), "pending\r\n" + prompt + prompt + prompt);
-    EXPECT_EQ(UnitFileName(2), "c.dat");
 }
 
 TEST_F(Units, AFileConnectedToAnotherUnitIsRefused) {

@@ -8,14 +8,13 @@ using C = std::complex<double>;
 struct Iteration {
     Dense a;
     int n;
-    std::vector<ZDouble> c, cl, b, x;
+    std::vector<ZDouble> c, b, x;
     std::vector<int> ipvt;
     int itmax;
     Iteration(Dense m, double lre, double lim, int limit, double tol = 1.0e-4)
-        : a(std::move(m)), n(a.n), c(static_cast<size_t>(a.ld) * n), cl(c.size()), b(n), x(n), ipvt(n),
-          itmax(limit) {
-        ComplexInverseIteration(a.view(), n, Mat<ZDouble>(c.data(), a.ld), Mat<ZDouble>(cl.data(), a.ld), b.data(),
-                                x.data(), lre, lim, ipvt.data(), itmax, tol);
+        : a(std::move(m)), n(a.n), c(static_cast<size_t>(a.ld) * n), b(n), x(n), ipvt(n), itmax(limit) {
+        ComplexInverseIteration(a.view(), n, Mat<ZDouble>(c.data(), a.ld), b.data(), x.data(), lre, lim, ipvt.data(),
+                                itmax, tol);
     }
     C X(int i) const { return C(x[i - 1].re, x[i - 1].im); }
 };

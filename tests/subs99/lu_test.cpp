@@ -1,4 +1,4 @@
-// Real LU factorisation, solve, inversion and product.
+// Real LU factorisation, inversion and product.
 #include "tests/subs99/numerics_test.h"
 #include "tests/subs99/shaft_model.h"
 
@@ -12,8 +12,25 @@ struct Lu {
     explicit Lu(Dense m) : a(std::move(m)), indx(a.n), vv(a.n) {
         LuDecompose(a.view(), a.n, indx.data(), d, vv.data());
     }
+    // Forward substitution with the interchanges (leading zeros of b
+    // skipped), then back substitution, written out plainly.
     std::vector<double> Solve(std::vector<double> b) const {
-        LuBackSubstitute(Mat<const double>(a.v.data(), a.ld), a.n, indx.data(), b.data());
+        const int n = a.n;
+        int first = 0;
+        for (int i = 1; i <= n; ++i) {
+            double s = b[indx[i - 1] - 1];
+            b[indx[i - 1] - 1] = b[i - 1];
+            if (first != 0)
+                for (int j = first; j < i; ++j) s -= a(i, j) * b[j - 1];
+            else if (s != 0.0)
+                first = i;
+            b[i - 1] = s;
+        }
+        for (int i = n; i >= 1; --i) {
+            double s = b[i - 1];
+            for (int j = i + 1; j <= n; ++j) s -= a(i, j) * b[j - 1];
+            b[i - 1] = s / a(i, i);
+        }
         return b;
     }
 };
@@ -53,7 +70,7 @@ TEST(LuDecompose, InterchangesRecordParityAndRows) {
     EXPECT_EQ(tie.d, tie.indx[1] == 2 ? -1.0 : 1.0);
 }
 
-TEST(LuBackSubstitute, SolvesWithLeadingZerosAndWithPivoting) {
+TEST(LuDecompose, FactorsSolveWithLeadingZerosAndWithPivoting) {
     // Diagonally dominant: no interchanges, so the first two entries of the
     // right-hand side stay first and are skipped by the forward pass.
     Dense a = Dense::Rows({{4, 1, 0, 1}, {1, 5, 2, 0}, {0, 2, 6, 1}, {1, 0, 1, 3}});
@@ -99,7 +116,7 @@ TEST(InvertMatrix, InverseTimesMatrixIsTheIdentity) {
 
 TEST(InvertMatrix, AgreesExactlyWithColumnByColumnSolves) {
     // The inverse solves all columns at once; each column must be exactly what
-    // LuBackSubstitute gives for that column of the identity.
+    // a plain substitution gives for that column of the identity.
     const int n = 37;
     Dense a = RandomDense(n, 7);
     Dense y = Invert(a);

@@ -66,8 +66,8 @@ inline Spectrum Eigenvalues(Dense a, double machep = 1.4901161193847656e-08) {
     Spectrum s;
     s.wr.assign(a.n, 0.0);
     s.wi.assign(a.n, 0.0);
-    std::vector<double> work(a.n);
-    RealEigenvalues(a.view(), a.n, s.wr.data(), s.wi.data(), work.data(), s.ierr, 2.0, machep);
+    static EigenWork work;
+    RealEigenvalues(a.view(), a.n, s.wr.data(), s.wi.data(), work, s.ierr, 2.0, machep);
     return s;
 }
 
