@@ -135,6 +135,7 @@ TEST_F(Rio, FormatterCases) {
         {"(78('_'))", {}, std::string(78, '_') + "\n"}, {"(33X,10('_'),2X,10('_'))", {}, B(33) + std::string(10, '_') + B(2) + std::string(10, '_') + "\n"},
         {"(6(2X,G9.3))", {1.f, 2.f, 3.f, 4.f, 5.f, 6.f}, "   1.00       2.00       3.00       4.00       5.00       6.00    \n"},
         {"(2I3,1X,2F4.1)", {1, 2, 0.5f, 1.5f}, "  1  2   .5 1.5\n"}, {"('It''s',I2)", {1}, "It's 1\n"},
+        {"( I2 , F6 .2 )", {5, 1.5f}, " 5  1.50\n"},  // blanks between descriptors and in a descriptor
         {"(1X,3(I2,'|'))", {1, 2}, "  1| 2|\n"},  // the list ends inside a group
         {"(2X,'#',I3,' >',3X)", {5}, "  #  5 >\n"}, {"(1X,'abc',I3,'def')", {}, " abc\n"},
         {"(1X,'H',2(I2))", {1, 2, 3}, " H 1 2\n 3\n"}, {"(1X,2I3)", {1, 2, 3, 4, 5}, "   1  2\n   3  4\n   5\n"},
@@ -187,7 +188,7 @@ TEST_F(Rio, BadSpecificationsAndItemsEndTheRun) {
     } catch (const RunTimeError& e) {
         EXPECT_EQ(std::string(e.what()), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
     }
-    for (const char* fmt : {"(1X,Q5)", "(1X,I3", "(1X,'abc')", "(1X,F8.2)"})
+    for (const char* fmt : {"(1X,Q5)", "(1X,I3", "(1X,'abc')", "(1X,F8.2)", "(1X,'abc"})
         EXPECT_THROW(Write(CONSOLE, fmt, int32_t(1)), RunTimeError) << fmt;
     for (const char* fmt : {"(1X,F8)", "(1X,A14)"}) EXPECT_THROW(Write(CONSOLE, fmt, 1.0f), RunTimeError) << fmt;
     Write(CONSOLE, "(I3)", int32_t(7));  // usable again after an error
@@ -239,7 +240,7 @@ TEST_F(Rio, ReaderCases) {
         const char* shapes;
         const char* want;
     } cases[] = {
-        {"  12  \n12,13\n\n\n7\n/\n+8 -9\n-2147483648\n", "I,I,I,I,II,I", "12|12|7|9|8 -9|-2147483648"},
+        {"  12  \n12,13\n\n\n7\n/\n+8 -9\n-2147483648\n2147483647\n-\n", "I,I,I,I,II,I,I,I", "12|12|7|9|8 -9|-2147483648|2147483647|!6101"},
         {"1.5 -.5 5. 2 1e5 1.5D-3 2d2 -3.0E+01 7.25e-1\n", "RRRRRRRRR", "1.5 -0.5 5 2 100000 0.00150000001 200 -30 0.725000024"},
         {"NaN inf -Inf\nNaN\n", "RRR,I", "nan inf -inf|!6101"},
         {"1,,3\n , 5 \t, \t 6\n1\t2 ,  , \n", "RRR,RRR,RRR", "1 9 3|9 5 6|1 2 9"},

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "tests/support/session.h"
@@ -78,21 +77,6 @@ std::vector<cd> Eigenvalues(const std::string& report) {
     for (const auto& r : NumberLines(tail))
         if (r.size() == 4 && r[0] == double(ev.size() + 1)) ev.emplace_back(r[1], r[2]);
     return ev;
-}
-
-// The numbers of a result file cut into records of `width` values (a free-
-// format record of more than four reals is continued on a second line).
-std::vector<std::vector<double>> Records(const std::string& text, size_t width) {
-    const std::vector<double> v = Numbers(text);
-    std::vector<std::vector<double>> r;
-    for (size_t i = 0; i + width <= v.size(); i += width) r.emplace_back(v.begin() + long(i), v.begin() + long(i + width));
-    EXPECT_EQ(v.size() % width, 0u);
-    return r;
-}
-
-double ValueAfter(const std::string& text, const std::string& label) {
-    const size_t p = text.find(label);
-    return p == std::string::npos ? NAN : std::strtod(text.c_str() + p + label.size(), nullptr);
 }
 
 // Largest distance of a wanted value from its nearest computed one,
@@ -294,8 +278,7 @@ TEST(Analyses, UnbalanceResponseOfTwoDiscRotors) {
 TEST(Analyses, CrossCoupledRotorThresholdAndEnergy) {
     const double K = 1e5, C = 50, Q1 = 25, M = (20 + 100) / 386.0, w = std::sqrt(K / M), thr = Rpm(C * w / Q1);
     SessionSetup setup;
-    std::ifstream in(SourcePath("tests/data/crossed.dat"));
-    setup.files["crossed.dat"] = std::string(std::istreambuf_iterator<char>(in), {});
+    setup.files["crossed.dat"] = SourceFile("tests/data/crossed.dat");
     const Session s = RunKorvo(Script("2|1|1|crossed.dat|5|1|0|r0||4|5|2|4|re|im|1|1|N|2920|12000|20|1|r1||"
                                       "4|5|3|5000|15000|10|N|1|1|r3||8"), setup);
     ASSERT_EQ(s.status, 0) << s.err;
@@ -411,10 +394,7 @@ TEST(Analyses, SpeedRangesAndPasses) {
     // cut to 396 steps; refusals of a wrong sign and of a range above the table.
     const std::string u = "5|1|1|unbalance.dat|5|3|", t = "5|1|1|speeds.dat|5|3|";
     SessionSetup setup;
-    for (const char* f : {"unbalance.dat", "speeds.dat"}) {
-        std::ifstream in(SourcePath(std::string("tests/data/") + f));
-        setup.files[f] = std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    for (const char* f : {"unbalance.dat", "speeds.dat"}) setup.files[f] = SourceFile(std::string("tests/data/") + f);
     const Session s = RunKorvo(Script(u + "3000|1000|100|N|0|1|" + u + "3000|1000|-100|N|0|1|" + t + "500|10000|500|1|N|0|1|" + t +
                                       "10000|500|-500|1|N|0|1|" +
                                       "4|1|1|speeds.dat|5|3|500|12000|100|N|1|1|o3||" + "5|1|1|unbalance.dat|5|11|0|99900|100|1|o11||" +

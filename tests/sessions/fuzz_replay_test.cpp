@@ -13,23 +13,20 @@
 
 namespace {
 
-std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(FuzzReplay, CorpusAndKeptCrashes) {
     setenv("COMSPEC", "/bin/true", 1);  // a command typed at a pause does nothing
     fuzzh::SessionFiles files;
     for (const char* name : {"simple.dat", "metric.dat", "pedestal.dat", "stability.dat"})
-        files.emplace_back(name, Slurp(SourcePath("examples/" + std::string(name))));
+        files.emplace_back(name, SourceFile("examples/" + std::string(name)));
     files.emplace_back("fit.txt", "0 1 2\n1 2 3\n2 5 1\n3 10 0\n4 17 2\n");
     int replayed = 0;
     for (const char* where : {"fuzz/corpus", "fuzz/crashes"}) {
         if (!std::filesystem::exists(SourcePath(where))) continue;
         for (const auto& dir : std::filesystem::directory_iterator(SourcePath(where)))
             for (const auto& f : std::filesystem::directory_iterator(dir.path())) {
-                const std::string target = dir.path().filename().string(), bytes = Slurp(f.path());
+                const std::string target = dir.path().filename().string();
+                std::ifstream in(f.path(), std::ios::binary);
+                const std::string bytes(std::istreambuf_iterator<char>(in), {});
                 const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
                 std::string broken = "unknown target";
                 if (target == "free_format") broken = fuzzh::RunFreeFormatInput(data, bytes.size());

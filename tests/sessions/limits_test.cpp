@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "tests/support/full_size_rotor.h"
 #include "tests/support/session.h"
@@ -24,26 +23,12 @@ std::string Names(const char* prefix, int first, int last) {
     return s;
 }
 
-// The numbers of a text cut into records of `width` values.
-Rows Records(const std::string& text, size_t width) {
-    const std::vector<double> v = Numbers(text);
-    Rows r;
-    for (size_t i = 0; i + width <= v.size(); i += width) r.emplace_back(v.begin() + long(i), v.begin() + long(i + width));
-    EXPECT_EQ(v.size() % width, 0u);
-    return r;
-}
-
 // The numbered rows 1, 2, ... of `width` numbers after the first `marker`.
 Rows Numbered(const std::string& text, const std::string& marker, size_t width) {
     Rows t;
     for (const auto& r : NumberLines(text.substr(text.find(marker))))
         if (r.size() == width && r[0] == double(t.size() + 1)) t.push_back(r);
     return t;
-}
-
-double ValueAfter(const std::string& text, const std::string& label) {
-    const size_t p = text.find(label);
-    return p == std::string::npos ? NAN : std::strtod(text.c_str() + p + label.size(), nullptr);
 }
 
 // Both eigenvalue problems at 3000 RPM: all 396 natural frequencies finite,
@@ -193,9 +178,8 @@ TEST(Limits, SweepsOverSeveralPasses) {
     // steps, each pass starting at the speed after the last step before it;
     // a stability sweep of 397 steps over all 98 intervals of a 99-speed
     // table, whose report holds the whole sweep as read back.
-    std::ifstream in(SourcePath("tests/data/unbalance.dat"));
     SessionSetup setup;
-    setup.files["unb.dat"] = std::string(std::istreambuf_iterator<char>(in), {});
+    setup.files["unb.dat"] = SourceFile("tests/data/unbalance.dat");
     setup.files["sp99.dat"] = Rotor{3, 1, 2, 0, 99}.File();
     const struct {
         int opt, steps;

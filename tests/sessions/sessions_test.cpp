@@ -8,17 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <fstream>
 #include <sstream>
 
 #include "tests/support/session.h"
 
 namespace {
-
-std::string Slurp(const std::string& relative) {
-    std::ifstream in(SourcePath(relative), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string Rep(int n, const std::string& answers) {
     std::string s;
@@ -55,7 +49,8 @@ std::map<std::string, std::string> RefusedModels() {
             {"bad6.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n100\n"},
             {"bad7.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n2\n2000\n1 0 0 1 1 0 0 1\n1000\n1 0 0 1 1 0 0 1\n"},
             {"big.dat", generated(99, 0)},
-            {"bare.dat", "BARE SHAFT\n2 0 0 0 0\n1 0\n1.0 0.0 5.0 0.0 1.0\n3.0E7 0.283\n1\n0.0\n1 0 0\n2 0 0\njunk 1\njunk 2\n"}};
+            {"bare.dat", "BARE SHAFT\n2 0 0 0 0\n1 0\n1.0 0.0 5.0 0.0 1.0\n3.0E7 0.283\n1\n0.0\n1 0 0\n2 0 0\njunk 1\njunk 2\n"},
+            {"free.dat", "FREE ROTOR\n5 0 0 0 0\n1 0\n" + Rep(4, "2 0 10 0 0\n") + "3e7 .283\n1\n0\n1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n"}};
 }
 
 // The answers of an analysis dialog run from the main menu: main option
@@ -108,15 +103,15 @@ std::vector<Golden> Sessions() {
                                     "500|2000|" + Rep(3, "3e5 0 1 0|0 4e5 0 1|") + "3|checks.dat|6|8", {"checks.dat"}},
         // Model files: listings in both unit systems, the saved layout, a
         // hand-edited file, the overwrite of the file just read, refusals.
-        {"model_files", {"data/english.dat", "data/hand.dat", "data/mtable.dat"}, RefusedModels(),
-         "5|1|1|bad0.dat||1|1|english.dat|2|" + Rep(10, "|") + "3|english_s.dat|1|1|hand.dat|3|two.dat|1|1|two.dat|3|two.dat|x|y|6|1||"
-         "1|1|mtable.dat|2|" + Rep(8, "|") + "1|1|bare.dat|2|||3||bare.dat|n|bare_s.dat|3|bare.dat|y|1|1|big.dat|" +
-         [] {
-             std::string s;
-             for (int k = 1; k <= 7; ++k) s += "1|1|bad" + std::to_string(k) + ".dat||";
-             return s;
-         }() + "1|1|english.dat|5|N|N|1|3000|english.out||6|5|8",
-         {"english_s.dat", "two.dat", "bare.dat", "bare_s.dat"}},
+        {"model_files", {"examples/pedestal.dat", "examples/stability.dat", "data/hand.dat", "data/mtable.dat"}, RefusedModels(),
+         "5|1|1|bad0.dat||1|1|pedestal.dat|2|" + Rep(10, "|") + "3|ped_s.dat|1|1|stability.dat|2|" + Rep(7, "|") +
+             "1|1|hand.dat|3|two.dat|1|1|two.dat|3|two.dat|x|y|6|1||1|1|mtable.dat|2|" + Rep(8, "|") +
+             "1|1|bare.dat|2|||3||bare.dat|n|bare_s.dat|3|bare.dat|y|1|1|big.dat|" + [] {
+                 std::string s;
+                 for (int k = 1; k <= 7; ++k) s += "1|1|bad" + std::to_string(k) + ".dat||";
+                 return s;
+             }() + "1|1|free.dat|5|N|N|1|free.out||1||1|1|pedestal.dat|5|N|N|1|ped.out||6|5|8",
+         {"ped_s.dat", "two.dat", "bare.dat", "bare_s.dat"}},
         // The editor: every option that changes counts and locations, the
         // pedestal rule, material and title, the refused run and the
         // question at the exit.
@@ -182,8 +177,8 @@ TEST(Sessions, WholeSessionsAsExpected) {
     for (const Golden& g : Sessions()) {
         SessionSetup setup;
         setup.files = g.files;
-        for (const std::string& c : g.copies) setup.files[c.substr(c.find('/') + 1)] = Slurp(c.rfind("examples/", 0) == 0 ? c : "tests/" + c);
-        const std::string script = g.script[0] == '@' ? Slurp(g.script.substr(1)) : Script(g.script);
+        for (const std::string& c : g.copies) setup.files[c.substr(c.find('/') + 1)] = SourceFile(c.rfind("examples/", 0) == 0 ? c : "tests/" + c);
+        const std::string script = g.script[0] == '@' ? SourceFile(g.script.substr(1)) : Script(g.script);
         const Session s = RunKorvo(script, setup);
         EXPECT_EQ(s.status, 0) << g.name << "\n" << s.err;
         EXPECT_EQ(s.err, "") << g.name;
@@ -196,7 +191,7 @@ TEST(Sessions, WholeSessionsAsExpected) {
 // blank (not a zero) before a single digit.
 TEST(Sessions, ReportBannerCarriesTheDateAndTime) {
     SessionSetup setup;
-    setup.files["tiny.dat"] = Slurp("tests/data/tiny.dat");
+    setup.files["tiny.dat"] = SourceFile("tests/data/tiny.dat");
     const std::time_t t0 = std::time(nullptr);
     const Session s = RunKorvo(Script("2|1|1|tiny.dat|5|1|r.out||8"), setup);
     const std::time_t t1 = std::time(nullptr);
@@ -240,7 +235,7 @@ TEST(Sessions, RunTimeErrorsEndTheRun) {
     for (const auto& c : cases) {
         SessionSetup setup;
         setup.files = c.files;
-        setup.files["tiny.dat"] = Slurp("tests/data/tiny.dat");
+        setup.files["tiny.dat"] = SourceFile("tests/data/tiny.dat");
         setup.fileSizeLimit = c.limit;
         const Session s = RunKorvo(c.script.empty() ? "" : Script(c.script), setup);
         EXPECT_EQ(s.status, 1) << c.script;

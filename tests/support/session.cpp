@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -37,6 +38,7 @@ Session::~Session() {
 }
 
 fs::path SourcePath(const std::string& relative) { return fs::path(KORVO_SOURCE_DIR) / relative; }
+std::string SourceFile(const std::string& relative) { return Slurp(SourcePath(relative)); }
 
 // The run's folder "work" lies in a temporary folder of its own, which also
 // holds standard input and error; standard output comes through a pipe.
@@ -150,6 +152,19 @@ std::vector<double> Numbers(const std::string& text) {
     std::vector<double> all;
     for (const auto& r : NumberLines(text)) all.insert(all.end(), r.begin(), r.end());
     return all;
+}
+
+std::vector<std::vector<double>> Records(const std::string& text, size_t width) {
+    const std::vector<double> v = Numbers(text);
+    std::vector<std::vector<double>> r;
+    for (size_t i = 0; i + width <= v.size(); i += width) r.emplace_back(v.begin() + long(i), v.begin() + long(i + width));
+    EXPECT_EQ(v.size() % width, 0u) << "a record is cut short";
+    return r;
+}
+
+double ValueAfter(const std::string& text, const std::string& label) {
+    const size_t p = text.find(label);
+    return p == std::string::npos ? NAN : std::strtod(text.c_str() + p + label.size(), nullptr);
 }
 
 void ExpectSameAsExpected(const std::string& name, const std::string& text) {

@@ -43,8 +43,14 @@ int CountOccurrences(const std::string& hay, const std::string& needle);
 std::vector<std::vector<double>> NumberLines(const std::string& text);
 // All numbers of a text in order.
 std::vector<double> Numbers(const std::string& text);
-// Path of a file in the source tree.
+// The numbers of a text cut into records of `width` values (a free-format
+// record of more than four reals goes on over a second line).
+std::vector<std::vector<double>> Records(const std::string& text, size_t width);
+// The number after the first occurrence of `label` (NaN when missing).
+double ValueAfter(const std::string& text, const std::string& label);
+// Path and contents of a file of the source tree.
 std::filesystem::path SourcePath(const std::string& relative);
+std::string SourceFile(const std::string& relative);
 
 // Compares text with tests/expected/<name>; the date and time of a report
 // banner are masked. With KORVO_REGENERATE=1 in the environment the expected
