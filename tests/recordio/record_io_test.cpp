@@ -86,6 +86,17 @@ std::string Report(const std::string& head, const std::string& text) {
     return "\r\nrun-time error " + head + "\r\n- " + text + "\r\n";
 }
 
+// The run-time error report of what f does ("none" when it ends normally).
+template <class F>
+std::string ErrorOf(F f) {
+    try {
+        f();
+    } catch (const RunTimeError& e) {
+        return e.what();
+    }
+    return "none";
+}
+
 // ---- Formatter ---------------------------------------------------------------
 
 using Item = std::variant<int32_t, int16_t, float, Text14, Text50, const char*>;
@@ -182,12 +193,7 @@ TEST_F(Rio, FormatterCases) {
 }
 
 TEST_F(Rio, BadSpecificationsAndItemsEndTheRun) {
-    try {
-        Write(CONSOLE, "(1X,I3)", 1.0f);
-        FAIL() << "no error";
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
-    }
+    EXPECT_EQ(ErrorOf([] { Write(CONSOLE, "(1X,I3)", 1.0f); }), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
     for (const char* fmt : {"(1X,Q5)", "(1X,I3", "(1X,'abc')", "(1X,F8.2)", "(1X,'abc"})
         EXPECT_THROW(Write(CONSOLE, fmt, int32_t(1)), RunTimeError) << fmt;
     for (const char* fmt : {"(1X,F8)", "(1X,A14)"}) EXPECT_THROW(Write(CONSOLE, fmt, 1.0f), RunTimeError) << fmt;
@@ -225,7 +231,7 @@ std::string RunReads(int unit, const std::string& shapes) {
             for (size_t k = 0; k < shape.size(); ++k) {
                 char b[32];
                 std::snprintf(b, sizeof b, "%.9g", double(rv[k]));
-                got += (k ? " " : "") + (shape[k] == 'I' ? std::to_string(iv[k]) : std::string(b));
+                got.append(k ? " " : "").append(shape[k] == 'I' ? std::to_string(iv[k]) : std::string(b));
             }
         }
     } catch (const RunTimeError& e) {
@@ -258,20 +264,12 @@ TEST_F(Rio, ReaderCases) {
     // The reports name the statement, the unit and the error.
     Input("1.5\n");
     int32_t n = 0;
-    try {
-        Read(CONSOLE, FREE, n);
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), Report("F6101: READ(CON)", "invalid integer"));
-    }
+    EXPECT_EQ(ErrorOf([&] { Read(CONSOLE, FREE, n); }), Report("F6101: READ(CON)", "invalid integer"));
     // A file: values cross records, the rest of a line is skipped, LF or CR LF.
     Put("data.dat", "1.0 2.0 3.0\r\n4.0\r\n1 2 3 4\n5 6\n7\n");
     ASSERT_EQ(OpenUnit(8, Text14("data.dat"), Text3("OLD")), 0);
     EXPECT_EQ(RunReads(8, "R,R,RRRRRR,I,I"), "1|4|1 2 3 4 5 6|7|!6501");
-    try {
-        Read(8, FREE, n);
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), Report("F6501: READ(data.dat)", "end of file"));
-    }
+    EXPECT_EQ(ErrorOf([&] { Read(8, FREE, n); }), Report("F6501: READ(data.dat)", "end of file"));
 }
 
 TEST_F(Rio, StatusModeReturnsErrorsAndEndOfFile) {
@@ -371,12 +369,7 @@ TEST_F(Rio, OpenRulesAndConnections) {
     EXPECT_NE(OpenUnit(8, Text14("x.dat"), Text3("ABC")), 0);
     EXPECT_FALSE(UnitIsOpen(8));
     EXPECT_EQ(Listing(), "model.dat ");
-    try {
-        OpenUnit(8, Text14("missing.dat"), Text3("OLD"), false);
-        FAIL() << "no error";
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), Report("F6416: OPEN(missing.dat)", "file not found"));
-    }
+    EXPECT_EQ(ErrorOf([] { OpenUnit(8, Text14("missing.dat"), Text3("OLD"), false); }), Report("F6416: OPEN(missing.dat)", "file not found"));
     // A file connected to one unit is refused to another, under any name.
     ASSERT_EQ(OpenUnit(8, Text14("model.dat"), Text3("OLD")), 0);
     fs::create_symlink(dir / "model.dat", dir / "link.dat");
@@ -392,12 +385,7 @@ TEST_F(Rio, OpenRulesAndConnections) {
     CloseUnit(9);
     EXPECT_EQ(Slurp("one.txt"), "first\r\n");
     EXPECT_EQ(Slurp("two.txt"), "");
-    try {
-        Write(12, FREE, 1.0f);
-        FAIL() << "no error";
-    } catch (const RunTimeError& e) {
-        EXPECT_EQ(std::string(e.what()), Report("F6603: WRITE(12)", "unit not connected"));
-    }
+    EXPECT_EQ(ErrorOf([] { Write(12, FREE, 1.0f); }), Report("F6603: WRITE(12)", "unit not connected"));
 }
 
 TEST_F(Rio, WritingEndsTheFileAtTheLastRecord) {
@@ -508,12 +496,7 @@ TEST_F(Rio, ReadOnlyFileIsReadableAndAWriteEndsTheRun) {
     ASSERT_EQ(OpenUnit(8, Text14("ro.dat"), Text3("OLD")), 0);
     EXPECT_EQ(RunReads(8, "I"), "42");
     RewindUnit(8);
-    std::string report;
-    try {
-        Write(8, FREE, int32_t(1));
-    } catch (const RunTimeError& e) {
-        report = e.what();
-    }
+    const std::string report = ErrorOf([] { Write(8, FREE, int32_t(1)); });
     CloseUnit(8);
     if (immutable) (void)std::system(("chattr -i '" + (dir / "ro.dat").string() + "' 2>/dev/null").c_str());
     EXPECT_EQ(report, Report("F6602: WRITE(ro.dat)", "file is read-only"));

@@ -19,10 +19,12 @@ using cd = std::complex<double>;
 const double kPi = 3.14159265358979323846;
 double Rpm(double radPerSec) { return radPerSec * 30.0 / kPi; }
 
-// A model data file from its parts. Bearing coefficients are constant; with
-// `speeds` above 1 they are repeated at the speeds 0, 50000, 100000 ...
+// A model data file from its parts. With `speeds` above 1 the bearing
+// coefficients are tabulated at 0, dspeed, 2 dspeed ..., the cross-coupled
+// stiffness Sxy = -Syx growing by q1 Omega.
 struct Model {
     int iunits = 1, speeds = 1;
+    double dspeed = 50000, q1 = 0;
     std::vector<std::array<double, 5>> shaft;     // O.D, I.D, length, inertia, weight
     std::vector<std::array<double, 7>> discs;     // station, O.D, I.D, thickness, weight, polar, transverse
     std::vector<std::array<double, 9>> bearings;  // station, Sxx Sxy Syx Syy Cxx Cxy Cyx Cyy
@@ -41,9 +43,9 @@ struct Model {
         for (const auto& p : pedestals) f << p[2] << " " << p[3] << " " << p[4] << " " << p[5] << "\n";
         f << e << " " << rho << "\n" << speeds << "\n";
         for (int j = 0; j < speeds; ++j) {
-            f << 50000 * j << "\n";
+            f << dspeed * j << "\n";
             for (const auto& b : bearings)
-                for (int m = 1; m <= 8; ++m) f << b[m] << (m == 8 ? "\n" : " ");
+                for (int m = 1; m <= 8; ++m) f << b[m] + (m == 2 || m == 3 ? (m == 2 ? 1 : -1) * q1 * dspeed * j * kPi / 30 : 0.0) << (m == 8 ? "\n" : " ");
         }
         for (size_t s = 1; s <= nsta; ++s)
             f << s << " " << (s <= unbalance.size() ? unbalance[s - 1][0] : 0.0) << " " << (s <= unbalance.size() ? unbalance[s - 1][1] : 0.0) << "\n";
@@ -54,7 +56,7 @@ struct Model {
 // Runs a script on models m0.dat, m1.dat, ...
 Session RunModels(const std::vector<Model>& models, const std::string& answers) {
     SessionSetup setup;
-    for (size_t i = 0; i < models.size(); ++i) setup.files["m" + std::to_string(i) + ".dat"] = models[i].File();
+    for (size_t i = 0; i < models.size(); ++i) setup.files[Named("m", int(i)) + ".dat"] = models[i].File();
     Session s = RunKorvo(Script(answers), setup);
     EXPECT_EQ(s.status, 0) << s.err << s.out.substr(s.out.size() > 3000 ? s.out.size() - 3000 : 0);
     return s;
@@ -115,7 +117,7 @@ TEST(Analyses, BeamFrequenciesAndModeShapes) {
     std::vector<double> z{0};
     for (double l : lengths) z.push_back(z.back() + l);
     for (int opt = 1; opt <= 3; ++opt) {
-        const std::vector<double> f = Frequencies(s.file("r" + std::to_string(opt)));
+        const std::vector<double> f = Frequencies(s.file(Named("r", opt)));
         ASSERT_EQ(f.size(), 84u);
         for (size_t k = 1; k < f.size(); ++k) EXPECT_LE(f[k - 1], f[k]);
         for (int n = 1; n <= (opt == 3 ? 3 : 2); ++n) {
@@ -238,7 +240,7 @@ TEST(Analyses, UnbalanceResponseOfTwoDiscRotors) {
     for (int model = 0; model < 3; ++model) {
         const double g = model == 1 ? 9810.0 : 386.0, scale = model == 1 ? 25.4 : 1.0, w1 = kHalfWeight * (model == 1 ? 0.45359237 : 1.0);
         SCOPED_TRACE(model);
-        const auto amp = Records(s.file("a" + std::to_string(model)), 5);
+        const auto amp = Records(s.file(Named("a", model)), 5);
         const auto peds = model == 2 ? Records(s.file("pa"), 5) : amp;
         const auto phase = model == 0 ? Records(s.file("p0"), 5) : amp;
         const double lb = model == 1 ? 0.45359237 : 1.0;
@@ -277,11 +279,12 @@ TEST(Analyses, UnbalanceResponseOfTwoDiscRotors) {
 // unstable from q = C w, w = sqrt(K/M).
 TEST(Analyses, CrossCoupledRotorThresholdAndEnergy) {
     const double K = 1e5, C = 50, Q1 = 25, M = (20 + 100) / 386.0, w = std::sqrt(K / M), thr = Rpm(C * w / Q1);
-    SessionSetup setup;
-    setup.files["crossed.dat"] = SourceFile("tests/data/crossed.dat");
-    const Session s = RunKorvo(Script("2|1|1|crossed.dat|5|1|0|r0||4|5|2|4|re|im|1|1|N|2920|12000|20|1|r1||"
-                                      "4|5|3|5000|15000|10|N|1|1|r3||8"), setup);
-    ASSERT_EQ(s.status, 0) << s.err;
+    Model m;
+    m.shaft = {{4, 0, 10, 12.566, 40}};
+    m.discs = {{1, 10, 0, 2, 100, 1250, 658}, {2, 10, 0, 2, 100, 1250, 658}};
+    m.bearings = {{1, K, 0, 0, K, C, 0, 0, C}, {2, K, 0, 0, K, C, 0, 0, C}};
+    m.speeds = 5, m.dspeed = 5000, m.q1 = Q1;
+    const Session s = RunModels({m}, "2|1|1|m0.dat|5|1|0|r0||4|5|2|4|re|im|1|1|N|2920|12000|20|1|r1||4|5|3|5000|15000|10|N|1|1|r3||8");
     // At rest: s = -C/2M +- i sqrt(K/M - (C/2M)^2).
     const double a = C / (2 * M);
     EXPECT_LT(WorstMatch(Eigenvalues(s.file("r0")), {cd(-a, std::sqrt(w * w - a * a))}), 1e-5);

@@ -15,11 +15,9 @@ namespace {
 using korvo_test::Rotor;
 using Rows = std::vector<std::vector<double>>;
 
-std::string Name(const char* prefix, int n) { return prefix + std::to_string(n); }
-
 std::string Names(const char* prefix, int first, int last) {
     std::string s;
-    for (int k = first; k <= last; ++k) s.append(Name(prefix, k)).append("|");
+    for (int k = first; k <= last; ++k) s.append(Named(prefix, k)).append("|");
     return s;
 }
 
@@ -71,7 +69,7 @@ TEST(Limits, NinetyNineStationsBearingsAndSpeeds) {
     setup.files["big.dat"] = r.File();
     setup.timeoutSeconds = 1200;
     std::string bearings;
-    for (int b = 1; b <= 99; ++b) bearings += Name("k", b) + "|" + Name("c", b) + "|";
+    for (int b = 1; b <= 99; ++b) bearings += Named("k", b) + "|" + Named("c", b) + "|";
     const Session s = RunKorvo(Script("3|1|1|big.dat|5|Y|Y|396|Y|modes.txt|1|3000|both.out||4|5|1|10|re.txt|im.txt|1|Y|" + bearings +
                                       "3000|3100|100|1|stab.out||5|5|11|3000|3200|100|1|N|1|unb.out||8"),
                                setup);
@@ -92,7 +90,7 @@ TEST(Limits, NinetyNineStationsBearingsAndSpeeds) {
     ASSERT_TRUE(re.size() == 2 && im.size() == 2);
     for (int i = 0; i < 2; ++i) ExpectPlottedWhirls(re[i], im[i]);
     for (int b = 1; b <= 99; ++b) {  // every bearing from its own spline columns
-        const Rows k = NumberLines(s.file(Name("k", b))), c = NumberLines(s.file(Name("c", b)));
+        const Rows k = NumberLines(s.file(Named("k", b))), c = NumberLines(s.file(Named("c", b)));
         ASSERT_TRUE(k.size() == 2 && c.size() == 2) << b;
         for (int i = 0; i < 2; ++i) {
             const double rpm = 3000 + 100 * i, sxx = Rotor::Sxx(b, rpm), sxy = r.Sxy(rpm), cxx = Rotor::Cxx(b);
@@ -161,7 +159,7 @@ TEST(Limits, PedestalUnderEveryBearingAndTheFileLimit) {
     EXPECT_EQ(CountOccurrences(s.out, "There are: 31 Files available for storage"), 1);
     EXPECT_EQ(CountOccurrences(s.out, " Total Number of Files Exceeds the Limit"), 1);
     for (int f = 1; f <= 97; ++f) {
-        const Rows orbit = NumberLines(s.file(f <= 31 ? Name("o", f) : Name("p", f - 31)));
+        const Rows orbit = NumberLines(s.file(f <= 31 ? Named("o", f) : Named("p", f - 31)));
         ASSERT_EQ(orbit.size(), 100u) << f;
         double top = 0;
         for (size_t k = 0; k < orbit.size(); ++k) {
@@ -193,7 +191,7 @@ TEST(Limits, SweepsOverSeveralPasses) {
     const Session s = RunKorvo(Script(script), setup);
     ASSERT_EQ(s.status, 0) << s.err;
     for (const auto& w : sweeps) {
-        const Rows rec = Records(s.file("s" + std::to_string(w.steps)), w.opt == 3 ? 3 : 2);
+        const Rows rec = Records(s.file(Named("s", w.steps)), w.opt == 3 ? 3 : 2);
         ASSERT_EQ(rec.size(), size_t(w.steps));
         for (int i = 0; i < w.steps; ++i) {
             ASSERT_EQ(rec[i][0], 1000.0 + i) << w.steps;

@@ -120,7 +120,8 @@ std::vector<Golden> Sessions() {
         // Station-count cascades: new counts under main menu 5 (the
         // unbalance reminder), locations kept, stations shrunk under three
         // bearings and an added weight, pedestals removed; leaving unsaved.
-        {"editor_cascade", {"data/editor.dat", "data/shrink.dat"}, {},
+        {"editor_cascade", {"data/editor.dat"}, {{"shrink.dat", "Shrink rotor\n3 1 3 1 1\n1 0\n2 0 5 0 4.4\n2 0 5 0 4.4\n2 10 0 1 22 270 140\n1 .5\n"
+                                                         "2 .5\n3 .5\n3 10\n1e6 1e6 10 10\n3 2.5\n3e7 .283\n1\n0\n" + Rep(3, "1e5 0 0 1e5 10 0 0 10\n") + "1 0 0\n2 0 0\n3 0 0\n"}},
          "5|1|1|editor.dat|4|2|y|5|" + Rep(4, "2 0 3 0 1|") + "y|2|2 8 0 1 0 0 0|4 8 0 1 0 0 0|y|3|1 .5|3 .5|5 .5|n|" +
              Rep(3, "2e5 0 5 0|0 2e5 0 5|") + "y|2|3 10|5 10|1e6 1e6 1 1|2e6 2e6 2 2||16|3|c.dat|6|1||1|1|editor.dat|4|2|y|4|" +
              Rep(3, "2 0 4 0 0|") + "x|n|3|n|1|5|4|n|4|16|3|b.dat|1|1|shrink.dat|4|2|y|2|2 0 10 0 1|n|2|n|y|2|1 .5|2 .5|n|"
@@ -149,9 +150,9 @@ std::vector<Golden> Sessions() {
         {"unbalance_simple", {"examples/simple.dat"}, {}, "@examples/unbalance_simple.in", {"unb_amp.txt", "unb_orbit.txt", "unb_11.out"}},
         // Stability options 1 and 3, a stable range, a range unstable from its
         // lowest speed; the eigenvalue and bearing-coefficient files.
-        {"stability_options", {"data/crossed.dat"}, {},
-         Run(4, "crossed.dat", "1|3|re|im|1|Y|k1|c1|k2|c2|1000|11000|500|1|rep1||") + Run(4, "crossed.dat", "2|2|re2|im2|1|1|N|1000|5000|500|1|rep2||") +
-             Run(4, "crossed.dat", "2|2|re3|im3|1|1|N|12000|15000|500|1|rep3||") + Run(4, "crossed.dat", "3|5000|15000|10|N|1|1|rep4||") + "8",
+        {"stability_options", {"examples/stability.dat"}, {},
+         Run(4, "stability.dat", "1|3|re|im|1|Y|k1|c1|k2|c2|1000|11000|500|1|rep1||") + Run(4, "stability.dat", "2|2|re2|im2|1|1|N|1000|5000|500|1|rep2||") +
+             Run(4, "stability.dat", "2|2|re3|im3|1|1|N|12000|15000|500|1|rep3||") + Run(4, "stability.dat", "3|5000|15000|10|N|1|1|rep4||") + "8",
          {"re", "im", "k1", "c2", "rep1", "rep2", "rep3", "rep4"}},
         // The unbalance result files of every plot option, pedestals included,
         // and the summary with its pedestal tables.

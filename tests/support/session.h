@@ -37,6 +37,8 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup = {});
 std::string Script(const std::string& answers);
 // Splits text into lines at LF, a CR before the LF removed.
 std::vector<std::string> SplitLines(const std::string& text);
+// A name and a number: "m" 2 gives "m2".
+inline std::string Named(const char* prefix, int n) { return std::string(prefix).append(std::to_string(n)); }
 // Number of times `needle` occurs in `hay`.
 int CountOccurrences(const std::string& hay, const std::string& needle);
 // The numbers of each line of a text (lines without numbers skipped).
