@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -44,20 +43,14 @@ std::string SourceFile(const std::string& relative) { return Slurp(SourcePath(re
 // holds standard input and error; standard output comes through a pipe.
 Session RunKorvo(const std::string& input, const SessionSetup& setup) {
     Session s;
-    fs::path base;
-    std::random_device rd;
-    for (int tries = 0; base.empty() && tries < 100; ++tries) {
-        fs::path p = fs::temp_directory_path() / ("korvo-e2e-" + std::to_string(rd()));
-        if (fs::create_directory(p)) base = p;
-    }
-    if (base.empty()) throw std::runtime_error("cannot create a temporary folder");
+    std::string tmpl = (fs::temp_directory_path() / "korvo-e2e-XXXXXX").string();
+    int pipefd[2];
+    if (!mkdtemp(tmpl.data()) || pipe(pipefd) != 0) throw std::runtime_error("cannot set up a session");
+    const fs::path base = tmpl;
     s.dir = base / "work";
     fs::create_directory(s.dir);
     for (const auto& [name, text] : setup.files) Spit(s.dir / name, text);
-    for (const auto& name : setup.examples) fs::copy_file(SourcePath("examples/" + name), s.dir / name);
     Spit(base / "stdin", input);
-    int pipefd[2];
-    if (pipe(pipefd) != 0) throw std::runtime_error("pipe failed");
     const pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -76,12 +69,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
             r.rlim_cur = static_cast<rlim_t>(setup.fileSizeLimit);
             setrlimit(RLIMIT_FSIZE, &r);
         }
-        std::vector<std::string> args{KORVO_EXE};
-        args.insert(args.end(), setup.args.begin(), setup.args.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(KORVO_EXE, argv.data());
+        execl(KORVO_EXE, KORVO_EXE, nullptr);
         _exit(127);
     }
     close(pipefd[1]);

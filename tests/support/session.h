@@ -24,8 +24,6 @@ struct Session {
 
 struct SessionSetup {
     std::map<std::string, std::string> files;  // placed in the folder first
-    std::vector<std::string> examples;         // copied from examples/
-    std::vector<std::string> args;             // command-line arguments
     long fileSizeLimit = 0;                    // > 0: writes beyond it fail as on a full disk
     int timeoutSeconds = 300;
 };
