@@ -394,14 +394,18 @@ std::vector<std::array<double, 3>> Sweeps(const std::string& console) {
 TEST(Analyses, SpeedRangesAndPasses) {
     // Exchanged, downward, clamped to the speed table 1000..9000 in both
     // directions, the two speeds of stability option 3 (clamped), a summary
-    // cut to 396 steps; refusals of a wrong sign and of a range above the table.
+    // cut to 396 steps; refused: a wrong sign, a range or a single speed above
+    // the table, an element of length 0.
     const std::string u = "5|1|1|unbalance.dat|5|3|", t = "5|1|1|speeds.dat|5|3|";
     SessionSetup setup;
     for (const char* f : {"unbalance.dat", "speeds.dat"}) setup.files[f] = SourceFile(std::string("tests/data/") + f);
+    setup.files["zero.dat"] = setup.files["unbalance.dat"];
+    setup.files["zero.dat"].replace(setup.files["zero.dat"].find("2.0 0.0 10.0 0.7854"), 19, "2.0 0.0 0.0 0.7854 ");
     const Session s = RunKorvo(Script(u + "3000|1000|100|N|0|1|" + u + "3000|1000|-100|N|0|1|" + t + "500|10000|500|1|N|0|1|" + t +
                                       "10000|500|-500|1|N|0|1|" +
                                       "4|1|1|speeds.dat|5|3|500|12000|100|N|1|1|o3||" + "5|1|1|unbalance.dat|5|11|0|99900|100|1|o11||" +
-                                      u + "1000|3000|-100|N|0|1||" + t + "9500|12000|500|1|N|0|1||8"),
+                                      u + "1000|3000|-100|N|0|1||" + t + "9500|12000|500|1|N|0|1||3|5|Y|N|1|9500|o1||" +
+                                      "5|1|1|zero.dat|5|11|1000|2000|500|1|o2||8"),
                                setup);
     ASSERT_EQ(s.status, 0) << s.err;
     const std::vector<std::array<double, 3>> want = {{21, 1000, 3000}, {21, 3000, 1000}, {17, 1000, 9000}, {17, 9000, 1000},
@@ -415,7 +419,9 @@ TEST(Analyses, SpeedRangesAndPasses) {
     }
     EXPECT_EQ(CountOccurrences(s.out, " RPM: it has the wrong sign"), 1);
     EXPECT_EQ(CountOccurrences(s.out, " RPM lies outside the bearing"), 1);
-    EXPECT_EQ(CountOccurrences(s.out, " The analysis is not run."), 2);
+    EXPECT_EQ(CountOccurrences(s.out, " The speed 9500.0 RPM lies above the bearing speed table"), 1);
+    EXPECT_EQ(CountOccurrences(s.out, " Shaft element No.1 has a length that is not positive"), 1);
+    EXPECT_EQ(CountOccurrences(s.out, " The analysis is not run."), 4);
 }
 
 // The natural spline through (x, y), evaluated at v.

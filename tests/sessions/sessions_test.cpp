@@ -110,7 +110,7 @@ std::vector<Golden> Sessions() {
                  std::string s;
                  for (int k = 1; k <= 7; ++k) s += "1|1|bad" + std::to_string(k) + ".dat||";
                  return s;
-             }() + "1|1|free.dat|5|N|N|1|free.out||1||1|1|pedestal.dat|5|N|N|1|ped.out||6|5|8",
+             }() + "1|1|free.dat|5|N|N|1|free.out||1||1|1|pedestal.dat|1|3|rm pedestal.dat|4|5|N|N|1|ped.out||6||n|5||6|8",
          {"ped_s.dat", "two.dat", "bare.dat", "bare_s.dat"}},
         // The editor: every option that changes counts and locations, the
         // pedestal rule, material and title, the refused run and the
@@ -129,17 +129,20 @@ std::vector<Golden> Sessions() {
              "n|3|n|1|4|y|0|n|3e5 0 1 0|0 3e5 0 1|3e5 0 1 0|0 3e5 0 1|3|b2.dat|4|16|6|8|No way",
          {"c.dat", "b.dat", "e.dat", "b2.dat"}},
         // What each analysis dialog asks, refuses and asks again.
-        {"dialogs", {"data/speeds.dat", "data/tiny.dat", "data/unbalance.dat"}, {{"re.dat", ""}},
+        {"dialogs", {"data/speeds.dat", "data/tiny.dat", "data/unbalance.dat"},
+         {{"re.dat", Rep(50, "an older file\n")},  // a mass matrix with rows of zeros: the massless end stations
+          {"sing.dat", "SINGULAR MASS\n3 1 2 0 0\n1 0\n2 0 10 0 0\n2 0 10 0 0\n2 10 0 1 100 2000 1000\n1 0\n3 0\n3e7 0\n1\n0\n" +
+                           Rep(2, "1e5 0 0 1e5 50 0 0 50\n") + "1 0 0\n2 0 0\n3 0 0\n"}},
          Run(1, "speeds.dat", "x|Y|Y|0|999|3|N|2|m1.dat|0|1||m2.dat|5|1|3000|modes.out||") +
-             Run(2, "tiny.dat", "2|damped.out||") +
+             Run(2, "tiny.dat", "2|damped.out||") + Run(2, "sing.dat", "1|sing.out|" + Rep(8, "|") + "|") +
              Run(4, "speeds.dat", "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out||") +
-             Run(4, "speeds.dat", "1|11|0|3|re.dat|Y|im.dat|1|x|3|Y|k1.dat|c1.dat|k2.dat|c2.dat|1000|5000|0|500|1|stab1.out||") +
+             Run(4, "speeds.dat", "1|11|0|3|re.dat|Y|re.dat|Y|im.dat|1|x|3|Y|k1.dat|c1.dat|k2.dat|c2.dat|1000|5000|0|500|1|stab1.out||") +
              Run(4, "tiny.dat", "|6|") + Run(5, "speeds.dat", "3|1000|5000|1000|1|N|-1|2|0|100|2|u1.dat|0|2|4|3|1|") +
              Run(5, "speeds.dat", "11|1000|5000|1000|1|N|1|unb.out||") + Run(5, "speeds.dat", orbit97) +
              Run(5, "speeds.dat", "9|3000|0|3|a.dat|b.dat|c.dat|1|2|3|1|") +
              Run(5, "unbalance.dat", "4|1000|5000|1000|x|Y|N|p1.dat|3|1||p2.dat|2|1|1|s1.dat|1|0|2|1|") +
              Run(5, "speeds.dat", "10|1000|5000|1000|1|N|anim.dat|1|") + Run(5, "tiny.dat", "3||16|6|8|N"),
-         {"m1.dat", "m2.dat", "re.dat", "k2.dat", "u1.dat", "a.dat", "s1.dat", "p2.dat"}},
+         {"m1.dat", "m2.dat", "damped.out", "re.dat", "k2.dat", "u1.dat", "a.dat", "s1.dat", "p2.dat"}},
         // The example sessions: a report of every eigenvalue analysis, the
         // threshold search, the unbalance files and summary.
         {"undamped_simple", {"examples/simple.dat"}, {}, "@examples/undamped_simple.in", {"simple_m12.txt", "simple_m34.txt", "simple_1.out"}},
@@ -150,8 +153,8 @@ std::vector<Golden> Sessions() {
         {"unbalance_simple", {"examples/simple.dat"}, {}, "@examples/unbalance_simple.in", {"unb_amp.txt", "unb_orbit.txt", "unb_11.out"}},
         // Stability options 1 and 3, a stable range, a range unstable from its
         // lowest speed; the eigenvalue and bearing-coefficient files.
-        {"stability_options", {"examples/stability.dat"}, {},
-         Run(4, "stability.dat", "1|3|re|im|1|Y|k1|c1|k2|c2|1000|11000|500|1|rep1||") + Run(4, "stability.dat", "2|2|re2|im2|1|1|N|1000|5000|500|1|rep2||") +
+        {"stability_options", {"examples/stability.dat"}, {{"rep1", Rep(400, "an older report\n")}},
+         Run(4, "stability.dat", "1|3|re|im|1|Y|k1|c1|k2|c2|1000|11000|500|1|rep1|Y||") + Run(4, "stability.dat", "2|2|re2|im2|1|1|N|1000|5000|500|1|rep2||") +
              Run(4, "stability.dat", "2|2|re3|im3|1|1|N|12000|15000|500|1|rep3||") + Run(4, "stability.dat", "3|5000|15000|10|N|1|1|rep4||") + "8",
          {"re", "im", "k1", "c2", "rep1", "rep2", "rep3", "rep4"}},
         // The unbalance result files of every plot option, pedestals included,
@@ -185,6 +188,14 @@ TEST(Sessions, WholeSessionsAsExpected) {
         EXPECT_EQ(s.err, "") << g.name;
         ExpectSameAsExpected(g.name + "/console.txt", s.out);
         for (const std::string& f : g.compared) ExpectSameAsExpected(g.name + "/" + f, s.file(f));
+        if (g.name != "keyboard") continue;
+        // The weights and moments typed as 0: the element (2 x 5 in), the disc
+        // (10 x 1 in) and its polar and transverse moments from that weight.
+        const std::vector<double> v = Numbers(s.file("small.dat"));
+        const double pi = 3.14159265358979, w = pi / 4 * 100 * 1 * 0.283;
+        ASSERT_GT(v.size(), 23u);
+        for (auto [got, want] : {std::pair{v[11], pi / 4 * 4 * 5 * 0.283}, {v[21], w}, {v[22], 100 * w / 8}, {v[23], 304 * w / 48}})
+            EXPECT_NEAR(got, want, 2e-6 * want);
     }
 }
 
