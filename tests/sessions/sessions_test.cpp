@@ -92,7 +92,7 @@ std::vector<Golden> Sessions() {
         // a pedestal, an added weight, unbalance; a run refused until the
         // model is saved; its listing and its file.
         {"keyboard", {}, {}, "5|1|2|Small rotor|3|1|2|1|1|3e7 0.283|2 0 5 0 0|2 1 4 0 -1|2 10 0 1 0 0 0|1 0.5|3 0.5|3 10|"
-                             "1e6 1e6 10 10|2 1.5|n|1e5 0 10 0|0 1e5 0 10|1e5 0 10 0|0 1e5 0 10|0 0|0.5 90|0 0|5||2|" +
+                             "1e6 1e6 10 10|2 1.5|n|1e5 0 10 0|0 1e5 0 10|1e5 0 10 0|0 1e5 0 10|0 0|0.5 90|0.25 -45|5||2|" +
                              Rep(10, "|") + "3|small.dat|6|8", {"small.dat"}},
         // The size limit (199 refused, 198 taken), counts and stations out of
         // range asked again, the pedestal rule, speeds that do not ascend.
@@ -134,7 +134,7 @@ std::vector<Golden> Sessions() {
           {"sing.dat", "SINGULAR MASS\n3 1 2 0 0\n1 0\n2 0 10 0 0\n2 0 10 0 0\n2 10 0 1 100 2000 1000\n1 0\n3 0\n3e7 0\n1\n0\n" +
                            Rep(2, "1e5 0 0 1e5 50 0 0 50\n") + "1 0 0\n2 0 0\n3 0 0\n"}},
          Run(1, "speeds.dat", "x|Y|Y|0|999|3|N|2|m1.dat|0|1||m2.dat|5|1|3000|modes.out||") +
-             Run(2, "tiny.dat", "2|damped.out||") + Run(2, "sing.dat", "1|sing.out|" + Rep(8, "|") + "|") +
+             Run(2, "tiny.dat", "2|damped.out||") + Run(2, "sing.dat", "1|sing.out|" + Rep(8, "|") + "|") + Run(1, "sing.dat", "N|N|1|sing1.out||") +
              Run(4, "speeds.dat", "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out||") +
              Run(4, "speeds.dat", "1|11|0|3|re.dat|Y|re.dat|Y|im.dat|1|x|3|Y|k1.dat|c1.dat|k2.dat|c2.dat|1000|5000|0|500|1|stab1.out||") +
              Run(4, "tiny.dat", "|6|") + Run(5, "speeds.dat", "3|1000|5000|1000|1|N|-1|2|0|100|2|u1.dat|0|2|4|3|1|") +
