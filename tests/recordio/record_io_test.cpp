@@ -192,7 +192,7 @@ TEST_F(Rio, FormatterCases) {
     EXPECT_EQ(Slurp("g"), Crlf(B(11) + "4\n  7\n    7\n"));
 }
 
-TEST_F(Rio, BadSpecificationsAndItemsEndTheRun) {
+TEST_F(Rio, BadFormatsAndItemsEndTheRun) {
     EXPECT_EQ(ErrorOf([] { Write(CONSOLE, "(1X,I3)", 1.0f); }), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
     for (const char* fmt : {"(1X,Q5)", "(1X,I3", "(1X,'abc')", "(1X,F8.2)", "(1X,'abc"})
         EXPECT_THROW(Write(CONSOLE, fmt, int32_t(1)), RunTimeError) << fmt;
