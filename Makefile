@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS ?=
 
-.PHONY: build run test test-release test-asan bench fuzz demo plots clean
+.PHONY: build run test test-release test-asan expected bench fuzz demo plots clean
 
 build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -34,12 +34,18 @@ test:
 	$(MAKE) test-release test-asan
 
 test-release: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVO_SANITIZE=ON -DKORVO_NATIVE=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Rewrites the expected files of the session tests (tests/expected/) from the
+# program's output; read the diff of every rewritten file before committing.
+expected: build
+	cd $(BUILD) && KORVO_REGENERATE=1 ./test_sessions --gtest_filter='Sessions.*'
+	git status --short tests/expected
 
 # Numerical routines, then every analysis as a session on full-size models,
 # against LAPACK (OpenBLAS, a benchmark-only dependency,

@@ -33,9 +33,14 @@
 namespace {
 
 using korvo_test::Rotor;
-using korvo_test::Append;
-using korvo_test::Script;
 using Lines = std::vector<std::string>;
+
+std::string Script(const Lines& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\n";
+    return s;
+}
+void Append(Lines& to, const Lines& more) { to.insert(to.end(), more.begin(), more.end()); }
 
 constexpr float kSpeed = 3000.0f;  // speed of the single-step runs, RPM
 constexpr const char* kFile = "big.dat";

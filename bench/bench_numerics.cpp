@@ -13,7 +13,7 @@
 
 #include "bench/bench_common.h"
 #include "subs99/numerics.h"
-#include "tests/subs99/shaft_model.h"
+#include "bench/shaft_model.h"
 
 namespace {
 

@@ -19,13 +19,7 @@ inline const fs::path& ScratchDir() {
     struct Dir {
         fs::path p;
         Dir() {
-            // A memory file system where there is one: the harnesses create
-            // and remove files at every input.
-            std::error_code ec;
-            const fs::path base = fs::is_directory("/dev/shm", ec) && access("/dev/shm", W_OK) == 0
-                                      ? fs::path("/dev/shm")
-                                      : fs::temp_directory_path();
-            p = base / ("korvo-fuzz-" + std::to_string(getpid()));
+            p = fs::temp_directory_path() / ("korvo-fuzz-" + std::to_string(getpid()));
             fs::create_directories(p);
         }
         ~Dir() {

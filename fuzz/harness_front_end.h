@@ -14,6 +14,7 @@
 #include "analyses/analyses.h"
 #include "analyses/results.h"
 #include "driver/analysis_run.h"
+#include "driver/shared_storage.h"
 #include "fuzz/harness_common.h"
 #include "inputs99/analysis_options.h"
 #include "inputs99/front_end.h"
@@ -21,18 +22,6 @@
 #include "recordio/recordio.h"
 
 namespace fuzzh {
-
-// The shared storage as at program start, and the record I/O layer reset.
-inline void ResetProgramState() {
-    static const RotorModel freshModel{};
-    static const AnalysisOptions freshOpts{};
-    static const RunState freshRun{};
-    MODEL = freshModel;
-    OPTS = freshOpts;
-    RUN = freshRun;
-    FRONT = FrontEndState();
-    ResetRecordIo();
-}
 
 // ---------------------------------------------------------------------------
 // Model data file. The input is the file; it is read through the file-input
@@ -100,7 +89,7 @@ inline std::string RunModelFileInput(const uint8_t* data, size_t size) {
     ClearScratch();
     std::ofstream("model.dat", std::ios::binary).write(reinterpret_cast<const char*>(data),
                                                         static_cast<std::streamsize>(size));
-    ResetProgramState();
+    ResetSharedStorage();
     std::string screen;
     bool ended = false;
     const std::string report = ReadModelFileDialog("model.dat", screen, ended);
@@ -143,7 +132,7 @@ inline std::string RunModelFileInput(const uint8_t* data, size_t size) {
         }
         SetConsoleStreams(nullptr, nullptr);
     }
-    ResetProgramState();
+    ResetSharedStorage();
     const std::string report2 = ReadModelFileDialog("copy.dat", screen, ended);
     ResetRecordIo();
     if (ended) return "the saved model cannot be read: " + report2;
@@ -199,7 +188,7 @@ inline std::string RunSessionInput(const uint8_t* data, size_t size, const Sessi
     WorkIn work;
     ClearScratch();
     for (const auto& [name, text] : files) std::ofstream(name, std::ios::binary) << text;
-    ResetProgramState();
+    ResetSharedStorage();
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     BudgetBuf buf(kSessionOutputBudget);
     std::ostream out(&buf);

@@ -9,6 +9,8 @@
 # FUZZ_TARGETS selects targets (default: all four). The growing corpora live
 # in build-fuzz/corpus/<target> (seeded from fuzz/corpus/<target>); inputs
 # that crash or break an invariant land in build-fuzz/artifacts/<target>/.
+# Keep one by copying it to fuzz/crashes/<target>/ once it is fixed: the test
+# suite replays fuzz/corpus and fuzz/crashes through the same entry points.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +19,9 @@ build=${FUZZ_BUILD:-build-fuzz}
 targets=${FUZZ_TARGETS:-"free_format a_format model_file session"}
 jobs=${JOBS:-2}
 ci=0
+# The harnesses create and remove files at every input: a memory file system
+# where there is one.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 [ "${1:-}" = "--ci" ] && ci=1
 
 probe=$(mktemp -d)

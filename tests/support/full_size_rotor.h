@@ -1,14 +1,15 @@
 #pragma once
 // A rotor of any size up to the model limits, as a model data file: the
-// end-to-end limit tests and the full-size benchmarks run it.
+// limit sessions and the full-size benchmarks run it.
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
 
-#include "tests/support/models.h"
 
 namespace korvo_test {
+
+constexpr double kPi = 3.14159265358979323846;
 
 // A uniform 4 in shaft in elements of 3 in, 12 in discs spread along it with
 // 0.01 in-lb unbalance, bearings spread from the first to the last station,

@@ -1,17 +1,20 @@
 #include "tests/support/session.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
-#include <random>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -19,120 +22,156 @@ namespace {
 
 std::string Slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void Spit(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
-
-fs::path MakeTempDir() {
-    std::random_device rd;
-    for (int tries = 0; tries < 100; ++tries) {
-        fs::path p = fs::temp_directory_path() / ("korvo-e2e-" + std::to_string(rd()));
-        std::error_code ec;
-        if (fs::create_directory(p, ec)) return p;
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
+void Spit(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
 
 }  // namespace
 
 std::string Session::file(const std::string& name) const { return Slurp(dir / name); }
 bool Session::exists(const std::string& name) const { return fs::exists(dir / name); }
-std::vector<std::string> Session::outLines() const { return SplitLines(out); }
-
 Session::~Session() {
-    if (!dir.empty()) {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    std::error_code ec;
+    if (!dir.empty()) fs::remove_all(dir.parent_path(), ec);
 }
 
-fs::path ExamplePath(const std::string& name) { return fs::path(KORVO_SOURCE_DIR) / "examples" / name; }
+fs::path SourcePath(const std::string& relative) { return fs::path(KORVO_SOURCE_DIR) / relative; }
+std::string SourceFile(const std::string& relative) { return Slurp(SourcePath(relative)); }
 
+// The run's folder "work" lies in a temporary folder of its own, which also
+// holds standard input and error; standard output comes through a pipe.
 Session RunKorvo(const std::string& input, const SessionSetup& setup) {
     Session s;
-    s.dir = MakeTempDir();
+    std::string tmpl = (fs::temp_directory_path() / "korvo-e2e-XXXXXX").string();
+    int pipefd[2];
+    if (!mkdtemp(tmpl.data()) || pipe(pipefd) != 0) throw std::runtime_error("cannot set up a session");
+    const fs::path base = tmpl;
+    s.dir = base / "work";
+    fs::create_directory(s.dir);
     for (const auto& [name, text] : setup.files) Spit(s.dir / name, text);
-    for (const auto& name : setup.examples) fs::copy_file(ExamplePath(name), s.dir / name);
-    const fs::path inPath = s.dir / ".stdin", outPath = s.dir / ".stdout", errPath = s.dir / ".stderr";
-    Spit(inPath, input);
-
-    pid_t pid = fork();
+    Spit(base / "stdin", input);
+    const pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        if (chdir(s.dir.c_str()) != 0) _exit(127);
-        int in = open(inPath.c_str(), O_RDONLY);
-        int out = setup.stdoutFd >= 0 ? setup.stdoutFd : open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0) _exit(127);
+        const int in = open((base / "stdin").c_str(), O_RDONLY);
+        const int err = open((base / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || err < 0 || chdir(s.dir.c_str()) != 0) _exit(127);
         dup2(in, 0);
-        dup2(out, 1);
+        dup2(pipefd[1], 1);
         dup2(err, 2);
+        close(pipefd[0]);
+        unsetenv("COMSPEC");  // a command typed at a pause goes to the shell
         if (setup.fileSizeLimit > 0) {
-            signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails instead
-            const rlimit r{static_cast<rlim_t>(setup.fileSizeLimit), static_cast<rlim_t>(setup.fileSizeLimit)};
-            if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(127);
+            signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails with EFBIG
+            rlimit r{static_cast<rlim_t>(setup.fileSizeLimit), RLIM_INFINITY};
+            getrlimit(RLIMIT_FSIZE, &r);
+            r.rlim_cur = static_cast<rlim_t>(setup.fileSizeLimit);
+            setrlimit(RLIMIT_FSIZE, &r);
         }
-        std::vector<std::string> args{KORVO_EXE};
-        args.insert(args.end(), setup.args.begin(), setup.args.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(KORVO_EXE, argv.data());
+        execl(KORVO_EXE, KORVO_EXE, nullptr);
         _exit(127);
     }
-    if (setup.stdoutFd >= 0) close(setup.stdoutFd);
+    close(pipefd[1]);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.timeoutSeconds);
-    int wstatus = 0;
-    rusage usage{};
+    bool timedOut = false;
+    char buf[65536];
     for (;;) {
-        pid_t r = wait4(pid, &wstatus, WNOHANG, &usage);
-        if (r == pid) break;
+        pollfd p{pipefd[0], POLLIN, 0};
+        if (poll(&p, 1, 100) > 0) {
+            const ssize_t n = read(pipefd[0], buf, sizeof buf);
+            if (n <= 0) break;
+            s.out.append(buf, static_cast<size_t>(n));
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
-            wait4(pid, &wstatus, 0, &usage);
-            s.timedOut = true;
+            timedOut = true;
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    s.status = (!s.timedOut && WIFEXITED(wstatus)) ? WEXITSTATUS(wstatus) : -1;
+    close(pipefd[0]);
+    int wstatus = 0;
+    rusage usage{};
+    wait4(pid, &wstatus, 0, &usage);
+    s.status = (!timedOut && WIFEXITED(wstatus)) ? WEXITSTATUS(wstatus) : -1;
     s.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
     s.maxRssKb = usage.ru_maxrss;
-    s.out = Slurp(outPath);
-    s.err = Slurp(errPath);
-    fs::remove(inPath);
-    fs::remove(outPath);
-    fs::remove(errPath);
+    s.err = Slurp(base / "stderr");
     return s;
+}
+
+std::string Script(const std::string& answers) {
+    std::string s = answers;
+    for (char& c : s)
+        if (c == '|') c = '\n';
+    return s + "\n";
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::string cur;
-    for (char c : text) {
-        if (c == '\n') {
-            if (!cur.empty() && cur.back() == '\r') cur.pop_back();
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+        lines.push_back(l);
     }
-    if (!cur.empty()) lines.push_back(cur);
     return lines;
 }
 
 int CountOccurrences(const std::string& hay, const std::string& needle) {
-    if (needle.empty()) return 0;
     int n = 0;
-    for (size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + needle.size())) ++n;
+    for (size_t p = hay.find(needle); !needle.empty() && p != std::string::npos; p = hay.find(needle, p + needle.size())) ++n;
     return n;
+}
+
+std::vector<std::vector<double>> NumberLines(const std::string& text) {
+    std::vector<std::vector<double>> rows;
+    for (const std::string& line : SplitLines(text)) {
+        std::vector<double> row;
+        const char* p = line.c_str();
+        char* end = nullptr;
+        for (double v = std::strtod(p, &end); end != p; v = std::strtod(p, &end)) row.push_back(v), p = end;
+        if (!row.empty()) rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<double> Numbers(const std::string& text) {
+    std::vector<double> all;
+    for (const auto& r : NumberLines(text)) all.insert(all.end(), r.begin(), r.end());
+    return all;
+}
+
+std::vector<std::vector<double>> Records(const std::string& text, size_t width) {
+    const std::vector<double> v = Numbers(text);
+    std::vector<std::vector<double>> r;
+    for (size_t i = 0; i + width <= v.size(); i += width) r.emplace_back(v.begin() + long(i), v.begin() + long(i + width));
+    EXPECT_EQ(v.size() % width, 0u) << "a record is cut short";
+    return r;
+}
+
+double ValueAfter(const std::string& text, const std::string& label) {
+    const size_t p = text.find(label);
+    return p == std::string::npos ? NAN : std::strtod(text.c_str() + p + label.size(), nullptr);
+}
+
+void ExpectSameAsExpected(const std::string& name, const std::string& text) {
+    static const std::regex date("RUN ON: [ \\d]\\d-[ \\d]\\d-\\d{4}"), time("AT: [ \\d]\\d:[ \\d]\\d:[ \\d]\\d");
+    const std::string masked =
+        std::regex_replace(std::regex_replace(text, date, "RUN ON: mm-dd-yyyy"), time, "AT: hh:mm:ss");
+    const fs::path path = SourcePath("tests/expected/" + name);
+    if (const char* r = std::getenv("KORVO_REGENERATE"); r && std::string(r) == "1") {
+        fs::create_directories(path.parent_path());
+        Spit(path, masked);
+        return;
+    }
+    ASSERT_TRUE(fs::exists(path)) << "no expected file " << path << " (see the README: KORVO_REGENERATE)";
+    const std::string want = Slurp(path);
+    if (masked == want) return;
+    const std::vector<std::string> a = SplitLines(masked), b = SplitLines(want);
+    size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    ADD_FAILURE() << name << " differs from the expected file at line " << i + 1 << ":\n  got:      \""
+                  << (i < a.size() ? a[i] : "<end>") << "\"\n  expected: \"" << (i < b.size() ? b[i] : "<end>")
+                  << "\"";
 }
