@@ -1,13 +1,11 @@
 // Fit and output of the curve-fitting tool: one spline fit of the tool's
 // table, then the fitted curves at P + 1 equally spaced abscissae on unit 2.
-#include "analyses/curve_fit.h"
+#include "model/curve_fit_table.h"
 
 #include "analyses/analyses.h"
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "recordio/recordio.h"
 #include "subs99/spline.h"
-
-CurveFitTable FITDATA;
 
 namespace {
 // Coefficients and scratch of the fit, the tool's own.

@@ -1,8 +1,8 @@
 #include "analyses/results.h"
 
 #include "analyses/eigen_warnings.h"
-#include "inputs99/analysis_options.h"
-#include "inputs99/rotor_model.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 RunState RUN;

@@ -5,8 +5,8 @@
 
 #include "analyses/results.h"
 #include "analyses/unbalance_files.h"
-#include "inputs99/analysis_options.h"
-#include "inputs99/rotor_model.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "analyses/analyses.h"
 #include "driver/analysis_run.h"
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
 

@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "analyses/curve_fit.h"
+#include "model/curve_fit_table.h"
 #include "analyses/results.h"
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
 

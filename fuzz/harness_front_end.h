@@ -16,9 +16,9 @@
 #include "driver/analysis_run.h"
 #include "driver/shared_storage.h"
 #include "fuzz/harness_common.h"
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace fuzzh {

@@ -1,8 +1,8 @@
 // Dialog of the curve-fitting tool (main-menu 7): end condition, data file,
 // fitted-data file, the table itself and the number of output points. The
 // menus have written the tool's title already.
-#include "analyses/curve_fit.h"
-#include "inputs99/analysis_options.h"
+#include "model/curve_fit_table.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
 

@@ -7,10 +7,10 @@
 // rule is tested after every change that can break it.
 #include <string>
 
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/entry_sections.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {

@@ -3,9 +3,9 @@
 // files, before the driver runs the analysis.
 #include <cmath>
 
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {

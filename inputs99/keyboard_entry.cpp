@@ -10,10 +10,10 @@
 #include <cmath>
 #include <string>
 
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/entry_sections.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {

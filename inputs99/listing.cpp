@@ -1,8 +1,8 @@
 // The model listing of data menu 2: one table at a time, each followed by a
 // pause, with headers in the units of the model.
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {

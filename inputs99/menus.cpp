@@ -3,7 +3,7 @@
 // model.
 #include <cmath>
 
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "inputs99/analysis_options.h"
-#include "inputs99/rotor_model.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
 #include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
 #include "subs99/spline.h"

@@ -23,7 +23,7 @@
 #include <fstream>
 #include <limits>
 
-#include "inputs99/model_file.h"
+#include "model/model_file.h"
 #include "recordio/recordio.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 
 // A refusal of korvo-plot: the message goes to standard error, exit status 2.
 struct PlotError : std::runtime_error {

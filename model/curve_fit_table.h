@@ -1,7 +1,7 @@
 #pragma once
 // The data table of the curve-fitting tool (main-menu 7): filled by its
-// dialog, fitted and written by RunCurveFit. Kept apart from the rotor model,
-// which the tool never touches.
+// dialog in the front end, fitted and written by the tool's run. Kept apart
+// from the rotor model, which the tool never touches.
 #include "subs99/arrays.h"
 
 constexpr int FIT_MAXROWS = 99;  // rows that can be fitted

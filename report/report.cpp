@@ -5,10 +5,10 @@
 
 #include "analyses/eigen_warnings.h"
 #include "analyses/results.h"
-#include "inputs99/analysis_options.h"
+#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "inputs99/rotor_model.h"
-#include "matrx99/report.h"
+#include "model/rotor_model.h"
+#include "report/report.h"
 #include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
 

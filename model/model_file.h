@@ -1,8 +1,8 @@
 #pragma once
-// Reading a model data file without dialogue.
+// The records of a model data file, written and read without dialogue.
 #include <string>
 
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 
 // Reads the model records from the start of the connected unit u into m.
 // Counts are checked before the tables they size are read, so no table is
@@ -11,3 +11,6 @@
 // refuses the file and names its record). Unreadable values and an early end of
 // file end the statement with a run-time error (RunTimeError).
 std::string ReadModel(int u, RotorModel& m);
+// Writes the model records of m to the connected unit u, from its current
+// position.
+void WriteModel(int u, const RotorModel& m);

@@ -1,4 +1,4 @@
-#include "inputs99/rotor_model.h"
+#include "model/rotor_model.h"
 
 RotorModel MODEL;
 

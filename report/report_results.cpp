@@ -5,9 +5,9 @@
 
 #include "analyses/results.h"
 #include "analyses/stability_internal.h"
-#include "inputs99/analysis_options.h"
-#include "inputs99/rotor_model.h"
-#include "matrx99/report.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
+#include "report/report.h"
 #include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
 

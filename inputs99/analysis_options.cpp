@@ -1,3 +1,0 @@
-#include "inputs99/analysis_options.h"
-
-AnalysisOptions OPTS;

@@ -1,0 +1,3 @@
+#include "model/analysis_options.h"
+
+AnalysisOptions OPTS;

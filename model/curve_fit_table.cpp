@@ -1,0 +1,3 @@
+#include "model/curve_fit_table.h"
+
+CurveFitTable FITDATA;
