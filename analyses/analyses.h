@@ -1,22 +1,53 @@
 #pragma once
-// Work of the analyses at a speed step and at the end of a pass.
+// The work of the analyses at a speed step and at the end of a pass.
+//
+// A step function computes one step at the rotor speed `speed` (RPM), with
+// the interval `ispan` of the bearing speed table, in the work space `w`: it
+// builds the system at that speed, solves it, and stores its results in its
+// own row `step` of the result tables. It reads only data that stay constant
+// during the run and writes nothing to the console or to a file; what the
+// sweep writes for the step it finds in its result (the flags below) and in
+// the work space (the bearing coefficients in w.at.BRGBLK).
+#include <functional>
 
-// Undamped eigenvalue analysis at the current step (main-menu 1 and 3).
-void UndampedStep();
-// Damped eigenvalues at the current step (main-menu 2, 3 and 4); for 4 it
-// prints the stability progress lines first and hands over to the selection.
-void DampedStep();
-// Stability: progress lines before the eigenvalues, selection and storage
-// after them, and the end-of-pass work (detection, search, mode, energy).
-void StabilityProgress();
-void StabilitySelect();
-void StabilityEndOfPass();
-// Unbalance response at the current step and at the end of a pass.
-void UnbalanceStep();
-void UnbalanceEndOfPass();
-// End of the pass of the eigenvalue analyses (main-menu 1 to 3).
-void EigenEndOfPass();
-// Mode-shape files of the undamped results.
+#include "analyses/step_work.h"
+
+// Undamped eigenvalue analysis (main-menu 1 and 3): the natural frequencies
+// and mode shapes of the symmetric part of the stiffness, into RES.CRIT,
+// SHAPE, JACOBIERR and UNRELIABLE. True when the solution returned an error.
+bool UndampedStep(float speed, int ispan, StepWork& w, UndampedWork& u);
+// Damped eigenvalues (main-menu 2 and 3): RESTAB(i, step, 1..5) holds the
+// speed and eigenvalues i and NDOF + i. True when the QR iteration failed.
+bool DampedStep(float speed, int ispan, int step, StepWork& w);
+// The two halves of a damped step on the system w.at: the first-order system
+// in w.SYSMAT; its eigenvalues in w.WR, w.WI (true when the QR iteration
+// failed; w.SYSMAT is destroyed).
+void FormFirstOrderSystem(StepWork& w);
+bool SolveEigenvalues(StepWork& w);
+// Stability (main-menu 4): the damped eigenvalues and the NPLOT lowest whirl
+// frequencies among them in row `step` of RESTAB and MODEIDX. True when the
+// QR iteration failed.
+bool StabilityStep(float speed, int ispan, int step, StepWork& w);
+// Unbalance response (main-menu 5): amplitudes and phases of every location
+// in row `step` of RESTAB. True when the dynamic stiffness has a zero pivot.
+bool UnbalanceStep(float speed, int ispan, int step, StepWork& w);
+
+// End of a pass of the stability analysis: the unstable mode first, the
+// detection of the instability and the eigenvalue files; after the last pass
+// the threshold search, the self-excited mode and the energy per cycle. The
+// search computes each trial speed with trial(speed, iteration), a one-step
+// pass into row 1 whose work space is `last`; `last` also holds the last
+// computed step when no trial is made. StartStabilityRun forgets the search
+// of an earlier run.
+using TrialStep = std::function<void(float speed, int iteration)>;
+void StartStabilityRun();
+void StabilityEndOfPass(StepWork& last, const TrialStep& trial);
+
+// Result files: the bearing-coefficient records of a step, the mode shapes of
+// the undamped results, the unbalance response of steps 1..nsteps of a pass.
+void WriteBearingRecords(float speed, const SpeedMatrices& at);
 void WriteModeShapeFiles();
+void WriteUnbalanceFiles(int nsteps);
+
 // Curve-fitting tool: fit and output after its dialog (main-menu 7).
 void RunCurveFit();

@@ -1,25 +1,16 @@
 #pragma once
-// Run state of the analysis run and the results of the analyses.
+// The state of the analysis run that its end-of-pass work and the report
+// read, and the results of the analyses.
+#include "model/constants.h"
 #include "subs99/arrays.h"
-#include "subs99/numerics.h"
 
+// Written by the sweep of the run (the driver) only.
 struct RunState {
-    float PI = 3.14159265f;
-    float AMPSCALE = 1000.0f;
-    float SPDNOW = 0.0f;
-    int NSTEPS = 0;
-    int NREST = 1;
-    int NSTEPPASS = 1;
-    int PASSFLAG = 1;   // 1 last pass, 2 more passes follow
-    int ISTEP = 0;
-    int NSWEEP = 0;
-    int ITHR = 0;
-    int FOUND = 0;
-    int NFOPEN = 0;
-    int EVALMODE = 0;   // the self-excited mode evaluation is pending
-    int MASSSINGULAR = 0;  // the mass matrix had an all-zero row
-    int JACOBIERR = 0;     // error code of the undamped solution
-    int ABOVETABLE = 0;    // the single step lies above the bearing speed table
+    int NSTEPS = 0;      // speed steps of the run
+    int NSTEPPASS = 1;   // speed steps of the current pass
+    int PASSFLAG = 1;    // 1 last pass, 2 more passes follow
+    int PASS = 0;        // number of the current pass, from 1
+    int ABOVETABLE = 0;  // the single step lies above the bearing speed table
 };
 
 // Result locations of the unbalance response: the stations, then the
@@ -27,30 +18,34 @@ struct RunState {
 // 2*NSTA + NPED <= 198 there are at most 132 locations (66 + 66).
 constexpr int MAXLOCATIONS = 132;
 
+// Written by the step and end-of-pass work of the analyses.
 struct Results {
-    // Undamped eigenvalue analysis.
-    Vec<float, 396> EIGV;
+    // Undamped eigenvalue analysis: natural frequencies in RPM (ascending),
+    // the compact mode shapes (rows 2s-1 and 2s: x and y of station s), the
+    // error code of the solution, and after an error the modes (ascending
+    // numbers 1..NMODES) whose results fail the residual check.
     Vec<float, 396> CRIT;
     Array2<float, 198, 396> SHAPE;
-    Array2<double, 396, 396> XVEC;
-    // Damped eigenvalues of the last computed step.
-    Vec<float, 792> WR, WI;
+    int JACOBIERR = 0;
+    int NMODES = 0;
+    Vec<int, 396> UNRELIABLE;
+    // The per-step results of a pass: RESTAB in the layout of each analysis,
+    // MODEIDX the index of each plotted eigenvalue of a stability step.
     Array3<float, 396, MAXLOCATIONS, 5> RESTAB;
     Array2<int, 396, 99> MODEIDX;
-    // Stability search and threshold results.
-    float SLOW = 0, SHIGH = 0, STRIAL = 0, REHIGH = 0, IMHIGH = 0;
-    float TRIALRE = 0, TRIALIM = 0, SWIDTH = 0;
+    // Stability: the instability found (FOUND), already at the lowest speed
+    // examined (UNSTFIRST), the first and last speed of the sweep, the
+    // threshold, the eigenvalues and bearing blocks at the threshold, the
+    // self-excited mode (phases in radians) and the energy per cycle
+    // (bearings 1.., their stiffness parts at NSTA + b, pedestals at
+    // 2 NSTA + k).
+    int FOUND = 0, UNSTFIRST = 0, UNSTMODE = 1;
+    float SWEEP1 = 0, SWEEP2 = 0;
     float THRSPD = 0, WHIRLRPM = 0, WHIRLRATIO = 0;
-    int UNSTMODE = 1, ILOWER = 0, IUPPER = 0, SWEPT = 0;
-    float SWEEP1 = 0, SWEEP2 = 0;  // first and last speed of the stability sweep
-    int UNSTFIRST = 0;             // the lowest speed examined was already unstable
-    Vec<float, 792> WRSAVE;
-    Vec<float, 297> ENERGY;  // bearings 1.., stiffness parts NSTA+b, pedestals 2*NSTA+k
-    Vec<ZDouble, 792> SEVEC;
+    Vec<float, 792> WRSAVE, WISAVE;
+    Array2<float, 198, 4> BRGSAVE;
     Vec<float, 396> MODEAMP, MODEPHS;
-    Vec<float, 99> RELAX, RELAY, RELDPH;
-    // Unbalance forces, replaced by the complex displacements.
-    Vec<ZDouble, 396> FUNB;
+    Vec<float, 297> ENERGY;
 };
 
 extern RunState RUN;

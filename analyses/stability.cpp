@@ -6,13 +6,11 @@
 #include <cmath>
 
 #include "analyses/analyses.h"
+#include "analyses/result_files.h"
 #include "analyses/results.h"
-#include "analyses/stability_internal.h"
-#include "driver/analysis_run.h"
+#include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
 #include "model/rotor_model.h"
-#include "report/report.h"
-#include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
 #include "subs99/numerics.h"
 #include "subs99/spline.h"
@@ -26,17 +24,29 @@ constexpr float REMOVED = 1.0e20f;
 // changing long before it, and a zero accuracy must not loop for ever.
 constexpr int MAX_SEARCH = 100;
 
-// The step before the first step of a pass (the last step of the pass
-// before), the lower bound of an instability found at the start of a pass.
-struct StepMemory {
-    int valid = 0;
-    float speed = 0.0f, re = 0.0f, im = 0.0f;
+// The state of the threshold search of a run.
+struct Search {
+    // The last step of the pass before, the lower bound of an instability
+    // found at the start of a pass.
+    int prevValid = 0;
+    float prevSpeed = 0.0f, prevRe = 0.0f, prevIm = 0.0f;
+    int swept = 0;  // 2 when the search follows a stored sweep, else 0
+    int ithr = 0;   // iteration of the search
+    // Bracket speeds, trial speed, the plotted-mode-1 eigenvalue at the upper
+    // bracket speed and at the last trial, the width of the bracket.
+    float slow = 0, shigh = 0, strial = 0, rehigh = 0, imhigh = 0;
+    float trialRe = 0, trialIm = 0, swidth = 0;
 };
-StepMemory PREVSTEP;
+Search SEARCH;
 
-// Work vectors of the inverse iteration: the previous iterate, the pivots.
+// The self-excited mode: the eigenvector, the shifted matrix and its factors,
+// the previous iterate and the pivots of the inverse iteration; the motion
+// at every station relative to its pedestal.
+Vec<ZDouble, 792> SEVEC;
+Array2<ZDouble, 792, 792> CWORK;
 ZDouble IIWORK[792];
 int IIPIVOT[792];
+Vec<float, 99> RELAX, RELAY, RELDPH;
 
 // A double of the vector as a single-precision value, infinite beyond range.
 float ToFloat(double v) {
@@ -69,107 +79,21 @@ int SearchIterations(float d) {
     return static_cast<int>(q);
 }
 
-// One step of the search at speed: a one-step pass of the driver.
-void ComputeTrialStep(float speed) {
-    RUN.NSTEPPASS = 1;
-    RUN.ISTEP = 0;
-    RUN.SPDNOW = speed;
-    SYS.ISPAN = MODEL.NSPEED > 1 ? StartInterval(MODEL.SPEED.data(), MODEL.NSPEED, speed) : 1;
-    RunSpeedStep();
-    ExchangeUnstableFirst(1);
-}
-
-// The eigenvalue records of steps 1..nsteps to units 11 and 12.
-void WriteEigenvalueRecords(int nsteps) {
-    const int np = PlottedModeCount();
-    for (int i = 1; i <= nsteps; ++i) {
-        BeginWrite(UNIT_EIG_REAL, FREE);
-        WriteReal(RES.RESTAB(i, 1, 1));
-        for (int m = 1; m <= np; ++m) WriteReal(RES.RESTAB(i, m, 2));
-        EndWrite();
-        BeginWrite(UNIT_EIG_IMAG, FREE);
-        WriteReal(RES.RESTAB(i, 1, 1));
-        for (int m = 1; m <= np; ++m) WriteReal(RES.RESTAB(i, m, 3));
-        EndWrite();
-    }
-}
-
-// The eigenvalue of the last computed step that belongs to the unstable
-// mode: its plotted mode 1 when that is unstable; after a stable last trial
-// (where plotted mode 1 is merely the lowest whirl frequency) the eigenvalue
-// nearest to the unstable one at the upper bracket speed.
-int SelfExcitedIndex() {
+// The NPLOT eigenvalues of lowest positive whirl frequency of the step, each
+// with its conjugate partner removed from the choice, into row `step`.
+void SelectPlottedModes(float speed, int step, StepWork& w) {
+    if (step < 1 || step > MAXSTEPS) return;
     const int n2 = std::min(2 * SYS.NDOF, MAXORDER);
-    int k = RES.MODEIDX(1, 1);
-    if (k < 1 || k > n2) k = 1;
-    if (RES.RESTAB(1, 1, 2) >= 0.0f) return k;
-    float best = HUGE_VALF;
-    for (int i = 1; i <= n2; ++i) {
-        if (!(RES.WI(i) > REAL_LIMIT)) continue;
-        const float dr = RES.WR(i) - RES.REHIGH, di = RES.WI(i) - RES.IMHIGH;
-        const float d = dr * dr + di * di;
-        if (d < best) {
-            best = d;
-            k = i;
-        }
-    }
-    return k;
-}
-
-// Self-excited mode by inverse iteration on the first-order system of the
-// last computed step, shifted by its plotted-mode-1 eigenvalue.
-void EvaluateSelfExcitedMode() {
-    const int n2 = 2 * SYS.NDOF;
-    RUN.EVALMODE = 1;
-    DampedStep();
-    RUN.EVALMODE = 0;
-    Write(CONSOLE, FREE);
-    Write(CONSOLE, FREE, " Evaluating the Self-Excited Vibration Mode");
-    Write(CONSOLE, FREE, " Please Wait...");
-    int k = SelfExcitedIndex();
-    int itmax = 200;
-    ComplexInverseIteration(SYS.SYSMAT.view(), n2, SYS.CWORK.view(), IIWORK, RES.SEVEC.data(), RES.WR(k), RES.WI(k),
-                            IIPIVOT, itmax, 1.0e-4);
-    ModeShapeFromVector();
-}
-
-}  // namespace
-
-int PlottedModeCount() { return std::clamp(OPTS.NPLOT, 1, MAXROWS); }
-
-void ResetStabilityRun() {
-    PREVSTEP = StepMemory{};
-    RES.UNSTFIRST = 0;
-    RES.SWEPT = 0;
-    RES.UNSTMODE = 1;
-    RES.ILOWER = RES.IUPPER = 0;
-}
-
-void StabilityProgress() {
-    if (RUN.EVALMODE != 0) return;
-    if (RUN.NSWEEP == 1 && RUN.ITHR == 0 && OPTS.STABOPT != 3)
-        Write(CONSOLE, "(/,/,2X,'TOTAL NUMBER OF ITERATIONS =',I5,/)", RUN.NSTEPS);
-    if (RUN.ITHR == 1) Write(CONSOLE, "(/,/,5X,'Searching for the Threshold Speed',/,/)");
-    const int number = RUN.ITHR > 0 ? RUN.ITHR : RUN.NSWEEP;
-    Write(CONSOLE, "(2X,'Iteration No.',I4,'  Rotor Speed =',F9.1,' RPM ... ')", number, RUN.SPDNOW);
-}
-
-void StabilitySelect() {
-    if (RUN.EVALMODE != 0) return;
-    const int step = RUN.ISTEP;
-    if (step < 1 || step > MAXDOF) return;
-    const int n2 = std::min(2 * SYS.NDOF, MAXORDER);
-    static float a[MAXORDER + 1];
-    for (int i = 1; i <= n2; ++i) a[i] = std::fabs(RES.WI(i));
-    const int np = PlottedModeCount();
+    for (int i = 1; i <= n2; ++i) w.WHIRL(i) = std::fabs(w.WI(i));
+    const int np = PlottedModeCount(OPTS);
     int previous = 1;
     for (int m = 1; m <= np; ++m) {
         int idx = 1;
         float best = REMOVED;
         bool found = false;
         for (int i = 1; i <= n2; ++i) {
-            if (a[i] > REAL_LIMIT && a[i] < best) {
-                best = a[i];
+            if (w.WHIRL(i) > REAL_LIMIT && w.WHIRL(i) < best) {
+                best = w.WHIRL(i);
                 idx = i;
                 found = true;
             }
@@ -177,18 +101,19 @@ void StabilitySelect() {
         // With every complex eigenvalue taken, the last one selected stands
         // in, so that a real eigenvalue never becomes a plotted mode.
         if (!found && m > 1) idx = previous;
-        a[idx] = REMOVED;
-        if (idx + 1 <= n2) a[idx + 1] = REMOVED;
+        w.WHIRL(idx) = REMOVED;
+        if (idx + 1 <= n2) w.WHIRL(idx + 1) = REMOVED;
         RES.MODEIDX(step, m) = idx;
-        RES.RESTAB(step, m, 2) = RES.WR(idx);
-        RES.RESTAB(step, m, 3) = RES.WI(idx);
+        RES.RESTAB(step, m, 2) = w.WR(idx);
+        RES.RESTAB(step, m, 3) = w.WI(idx);
         previous = idx;
     }
-    RES.RESTAB(step, 1, 1) = RUN.SPDNOW;
+    RES.RESTAB(step, 1, 1) = speed;
 }
 
+// Puts an unstable plotted mode first at steps 1..nsteps of the pass.
 void ExchangeUnstableFirst(int nsteps) {
-    const int np = PlottedModeCount();
+    const int np = PlottedModeCount(OPTS);
     for (int i = 1; i <= nsteps; ++i) {
         for (int m = 2; m <= np; ++m) {
             if (RES.RESTAB(i, m, 2) > 0.0f) {
@@ -200,46 +125,55 @@ void ExchangeUnstableFirst(int nsteps) {
     }
 }
 
+// Remembers the last step of the pass as the lower bound of a later pass.
 void RememberLastStep(int nsteps) {
     if (nsteps < 1) return;
-    PREVSTEP.valid = 1;
-    PREVSTEP.speed = RES.RESTAB(nsteps, 1, 1);
-    PREVSTEP.re = RES.RESTAB(nsteps, 1, 2);
-    PREVSTEP.im = RES.RESTAB(nsteps, 1, 3);
+    SEARCH.prevValid = 1;
+    SEARCH.prevSpeed = RES.RESTAB(nsteps, 1, 1);
+    SEARCH.prevRe = RES.RESTAB(nsteps, 1, 2);
+    SEARCH.prevIm = RES.RESTAB(nsteps, 1, 3);
 }
 
+// The first step of the pass whose plotted mode 1 has a real part that is
+// not negative, and the bracket around it.
 void DetectInstability(int nsteps) {
+    Search& s = SEARCH;
     for (int i = 1; i <= nsteps; ++i) {
         if (!(RES.RESTAB(i, 1, 2) >= 0.0f)) continue;
-        RUN.FOUND = 1;
+        RES.FOUND = 1;
         RES.UNSTMODE = 1;
-        RES.IUPPER = i;
-        RES.ILOWER = i - 1;
-        RES.SHIGH = RES.RESTAB(i, 1, 1);
-        RES.REHIGH = RES.RESTAB(i, 1, 2);
-        RES.IMHIGH = RES.RESTAB(i, 1, 3);
+        s.shigh = RES.RESTAB(i, 1, 1);
+        s.rehigh = RES.RESTAB(i, 1, 2);
+        s.imhigh = RES.RESTAB(i, 1, 3);
         if (i > 1) {
-            RES.SLOW = RES.RESTAB(i - 1, 1, 1);
-            RES.TRIALRE = RES.RESTAB(i - 1, 1, 2);
-            RES.TRIALIM = RES.RESTAB(i - 1, 1, 3);
-        } else if (PREVSTEP.valid) {
-            RES.SLOW = PREVSTEP.speed;
-            RES.TRIALRE = PREVSTEP.re;
-            RES.TRIALIM = PREVSTEP.im;
+            s.slow = RES.RESTAB(i - 1, 1, 1);
+            s.trialRe = RES.RESTAB(i - 1, 1, 2);
+            s.trialIm = RES.RESTAB(i - 1, 1, 3);
+        } else if (s.prevValid) {
+            s.slow = s.prevSpeed;
+            s.trialRe = s.prevRe;
+            s.trialIm = s.prevIm;
         } else {
             // Unstable from the lowest speed examined: no stable lower bound.
             RES.UNSTFIRST = 1;
-            RES.SLOW = RES.SHIGH;
-            RES.TRIALRE = RES.REHIGH;
-            RES.TRIALIM = RES.IMHIGH;
+            s.slow = s.shigh;
+            s.trialRe = s.rehigh;
+            s.trialIm = s.imhigh;
         }
         break;
     }
     RememberLastStep(nsteps);
 }
 
-bool SearchThreshold(const std::function<void(float)>& computeStep) {
-    if (RUN.FOUND == 0) {
+// Bisection of the bracket: true when a threshold (or an unstable lowest
+// speed) was located; the last trial is then at THRSPD.
+bool SearchThreshold(const TrialStep& trial) {
+    Search& s = SEARCH;
+    auto computeTrial = [&](float speed) {
+        trial(speed, s.ithr);
+        ExchangeUnstableFirst(1);
+    };
+    if (RES.FOUND == 0) {
         WriteStableMessage(RES.SWEEP1, RES.SWEEP2);
         return false;
     }
@@ -248,13 +182,13 @@ bool SearchThreshold(const std::function<void(float)>& computeStep) {
         Write(CONSOLE,
               "(/,/,5X,'******* THE SYSTEM IS ALREADY UNSTABLE AT THE LOWEST',/,5X,"
               "'******* SPEED EXAMINED: ',F8.1,' RPM',/,/)",
-              RES.SHIGH);
-        RES.STRIAL = RES.SHIGH;
-        computeStep(RES.STRIAL);
+              s.shigh);
+        s.strial = s.shigh;
+        computeTrial(s.strial);
     } else {
-        RES.STRIAL = RES.SLOW;
-        if (RES.SWEPT == 2) {
-            OPTS.NITER = SearchIterations(RES.SHIGH - RES.SLOW);
+        s.strial = s.slow;
+        if (s.swept == 2) {
+            OPTS.NITER = SearchIterations(s.shigh - s.slow);
             Write(CONSOLE,
                   "(/,/,5X,'It Will Take About',I3,' More Iterations',/,5X,'to Obtain The Threshold "
                   "Speed at an Accuracy',/,5X,'of ',F8.3,' RPM',/,/)",
@@ -262,58 +196,99 @@ bool SearchThreshold(const std::function<void(float)>& computeStep) {
         }
         const int limit = std::min(OPTS.NITER, MAX_SEARCH);
         for (;;) {
-            RUN.ITHR = RUN.ITHR + 1;
-            float tre = RES.TRIALRE, tim = RES.TRIALIM;
-            if (RUN.ITHR > 1) {
+            s.ithr = s.ithr + 1;
+            float tre = s.trialRe, tim = s.trialIm;
+            if (s.ithr > 1) {
                 tre = RES.RESTAB(1, 1, 2);
                 tim = RES.RESTAB(1, 1, 3);
-                RES.TRIALRE = tre;
-                RES.TRIALIM = tim;
+                s.trialRe = tre;
+                s.trialIm = tim;
             }
-            if (RUN.ITHR == 1 && (!(tre < 0.0f) || RES.REHIGH < 0.0f)) {
-                if (RES.SWEPT == 2)
-                    WriteStableMessage(RES.SLOW, RES.SHIGH);
+            if (s.ithr == 1 && (!(tre < 0.0f) || s.rehigh < 0.0f)) {
+                if (s.swept == 2)
+                    WriteStableMessage(s.slow, s.shigh);
                 else
                     WriteStableMessage(RES.SWEEP1, RES.SWEEP2);
-                RUN.FOUND = 0;
+                RES.FOUND = 0;
                 return false;
             }
             if (tre < 0.0f) {
-                RES.SWIDTH = RES.SHIGH - RES.STRIAL;
-                RES.SLOW = RES.STRIAL;
+                s.swidth = s.shigh - s.strial;
+                s.slow = s.strial;
             } else {
-                RES.SWIDTH = RES.STRIAL - RES.SLOW;
-                RES.SHIGH = RES.STRIAL;
-                RES.REHIGH = tre;
-                RES.IMHIGH = tim;
+                s.swidth = s.strial - s.slow;
+                s.shigh = s.strial;
+                s.rehigh = tre;
+                s.imhigh = tim;
             }
-            if (RUN.ITHR >= limit + 1 || std::fabs(RES.SWIDTH) < OPTS.ACCUR || RES.REHIGH == 0.0f) break;
-            RES.SWIDTH = RES.SWIDTH * 0.5f;
-            RES.STRIAL = RES.SLOW + RES.SWIDTH;
-            computeStep(RES.STRIAL);
+            if (s.ithr >= limit + 1 || std::fabs(s.swidth) < OPTS.ACCUR || s.rehigh == 0.0f) break;
+            s.swidth = s.swidth * 0.5f;
+            s.strial = s.slow + s.swidth;
+            computeTrial(s.strial);
         }
         // A search that stopped before its first trial evaluates the speed it
         // reports, so that mode, energy and onset eigenvalues belong to it.
-        if (RUN.ITHR == 1) computeStep(RES.STRIAL);
+        if (s.ithr == 1) computeTrial(s.strial);
     }
-    RES.THRSPD = RES.STRIAL;
-    RES.WHIRLRPM = RES.IMHIGH / RUN.PI * 30.0f;
-    RES.WHIRLRATIO = RES.STRIAL != 0.0f ? RES.WHIRLRPM / RES.STRIAL : 0.0f;
+    RES.THRSPD = s.strial;
+    RES.WHIRLRPM = s.imhigh / PI * 30.0f;
+    RES.WHIRLRATIO = s.strial != 0.0f ? RES.WHIRLRPM / s.strial : 0.0f;
     return true;
 }
 
+// The eigenvalue of the last computed step that belongs to the unstable
+// mode: its plotted mode 1 when that is unstable; after a stable last trial
+// (where plotted mode 1 is merely the lowest whirl frequency) the eigenvalue
+// nearest to the unstable one at the upper bracket speed.
+int SelfExcitedIndex(const StepWork& last) {
+    const int n2 = std::min(2 * SYS.NDOF, MAXORDER);
+    int k = RES.MODEIDX(1, 1);
+    if (k < 1 || k > n2) k = 1;
+    if (RES.RESTAB(1, 1, 2) >= 0.0f) return k;
+    float best = HUGE_VALF;
+    for (int i = 1; i <= n2; ++i) {
+        if (!(last.WI(i) > REAL_LIMIT)) continue;
+        const float dr = last.WR(i) - SEARCH.rehigh, di = last.WI(i) - SEARCH.imhigh;
+        const float d = dr * dr + di * di;
+        if (d < best) {
+            best = d;
+            k = i;
+        }
+    }
+    return k;
+}
+
+// MODEAMP and MODEPHS from the velocity half of SEVEC.
 void ModeShapeFromVector() {
-    const float toRadians = RUN.PI * (1.0f / 180.0f);
+    const float toRadians = PI * (1.0f / 180.0f);
     for (int i = 1; i <= SYS.NDOF; ++i) {
-        const float re = ToFloat(RES.SEVEC(i).re), im = ToFloat(RES.SEVEC(i).im);
+        const float re = ToFloat(SEVEC(i).re), im = ToFloat(SEVEC(i).im);
         RES.MODEAMP(i) = std::sqrt(re * re + im * im);
         RES.MODEPHS(i) = PhaseDegrees(re, im) * toRadians;
     }
 }
 
-void BearingMotionAndEnergy() {
+// Self-excited mode by inverse iteration on the first-order system of the
+// last computed step, shifted by its plotted-mode-1 eigenvalue.
+void EvaluateSelfExcitedMode(StepWork& last) {
+    const int n2 = 2 * SYS.NDOF;
+    FormFirstOrderSystem(last);
+    Write(CONSOLE, FREE);
+    Write(CONSOLE, FREE, " Evaluating the Self-Excited Vibration Mode");
+    Write(CONSOLE, FREE, " Please Wait...");
+    const int k = SelfExcitedIndex(last);
+    int itmax = 200;
+    ComplexInverseIteration(last.SYSMAT.view(), n2, CWORK.view(), IIWORK, SEVEC.data(), last.WR(k), last.WI(k),
+                            IIPIVOT, itmax, 1.0e-4);
+    ModeShapeFromVector();
+}
+
+// Motion at the bearings relative to their pedestals and the energy per
+// cycle of every bearing and pedestal, from MODEAMP and MODEPHS and the
+// bearing blocks of the threshold.
+void BearingMotionAndEnergy(const Array2<float, 198, 4>& brgblk) {
     const int nsta = MODEL.NSTA;
-    const float pi = RUN.PI, omega = RES.IMHIGH;
+    const float omega = SEARCH.imhigh;
     RES.ENERGY.clear();
     // Relative motion at every station, with the pedestal's own motion.
     int r = 1, k = 0;
@@ -330,13 +305,13 @@ void BearingMotionAndEnergy() {
             py = RES.MODEPHS(r + 5);
             if (k <= MODEL.NPED) {
                 const float cxx = MODEL.PEDC(k, 3), cyy = MODEL.PEDC(k, 4);
-                RES.ENERGY(2 * nsta + k) = -(cxx * omega * pi * bx * bx) - (cyy * omega * pi * by * by);
+                RES.ENERGY(2 * nsta + k) = -(cxx * omega * PI * bx * bx) - (cyy * omega * PI * by * by);
             }
         }
-        RES.RELAX(s) = std::sqrt(std::max(0.0f, ax * ax - 2.0f * ax * bx * std::cos(fx - px) + bx * bx));
-        RES.RELAY(s) = std::sqrt(std::max(0.0f, ay * ay - 2.0f * ay * by * std::cos(fy - py) + by * by));
-        RES.RELDPH(s) = std::atan2(ax * std::sin(fx) - bx * std::sin(px), ax * std::cos(fx) - bx * std::cos(px)) -
-                        std::atan2(ay * std::sin(fy) - by * std::sin(py), ay * std::cos(fy) - by * std::cos(py));
+        RELAX(s) = std::sqrt(std::max(0.0f, ax * ax - 2.0f * ax * bx * std::cos(fx - px) + bx * bx));
+        RELAY(s) = std::sqrt(std::max(0.0f, ay * ay - 2.0f * ay * by * std::cos(fy - py) + by * by));
+        RELDPH(s) = std::atan2(ax * std::sin(fx) - bx * std::sin(px), ax * std::cos(fx) - bx * std::cos(px)) -
+                    std::atan2(ay * std::sin(fy) - by * std::sin(py), ay * std::cos(fy) - by * std::cos(py));
         r += ped ? 6 : 4;
     }
     // Bearings in ascending station order.
@@ -345,56 +320,67 @@ void BearingMotionAndEnergy() {
     for (int s = 1; s <= nsta && r + 1 <= MAXDOF; ++s) {
         const bool ped = SYS.PEDFLAG(s) == 1;
         if (b <= MODEL.NBRG && MODEL.BSTA(b) == s) {
-            const float cxx = SYS.BRGBLK(2 * s - 1, 3), cxy = SYS.BRGBLK(2 * s - 1, 4);
-            const float cyx = SYS.BRGBLK(2 * s, 3), cyy = SYS.BRGBLK(2 * s, 4);
-            const float sxy = SYS.BRGBLK(2 * s - 1, 2), syx = SYS.BRGBLK(2 * s, 1);
+            const float cxx = brgblk(2 * s - 1, 3), cxy = brgblk(2 * s - 1, 4);
+            const float cyx = brgblk(2 * s, 3), cyy = brgblk(2 * s, 4);
+            const float sxy = brgblk(2 * s - 1, 2), syx = brgblk(2 * s, 1);
             const float cs = (cxy + cyx) * 0.5f, ks = (sxy - syx) * 0.5f;
             float x, y, delta;
             if (ped) {
-                x = RES.RELAX(s);
-                y = RES.RELAY(s);
-                delta = RES.RELDPH(s);
+                x = RELAX(s);
+                y = RELAY(s);
+                delta = RELDPH(s);
             } else {
                 x = RES.MODEAMP(r);
                 y = RES.MODEAMP(r + 1);
                 delta = RES.MODEPHS(r) - RES.MODEPHS(r + 1);
             }
-            RES.ENERGY(b) = -(2.0f * x * y * cs * std::cos(delta) + cyy * y * y + cxx * x * x) * omega * pi;
-            RES.ENERGY(nsta + b) = 2.0f * x * y * ks * pi * std::sin(delta);
+            RES.ENERGY(b) = -(2.0f * x * y * cs * std::cos(delta) + cyy * y * y + cxx * x * x) * omega * PI;
+            RES.ENERGY(nsta + b) = 2.0f * x * y * ks * PI * std::sin(delta);
             ++b;
         }
         r += ped ? 6 : 4;
     }
 }
 
-void StabilityEndOfPass() {
-    const int n = std::clamp(RUN.NSTEPPASS, 1, MAXDOF);
-    if (RUN.NSWEEP == RUN.NSTEPPASS) {
-        ResetStabilityRun();
-        RES.SWEEP1 = RES.RESTAB(1, 1, 1);
-    }
+}  // namespace
+
+bool StabilityStep(float speed, int ispan, int step, StepWork& w) {
+    if (SYS.NDOF < 1 || SYS.NDOF > MAXDOF) return false;
+    BuildSpeedMatrices(speed, ispan, w.at);
+    FormFirstOrderSystem(w);
+    const bool failed = SolveEigenvalues(w);
+    SelectPlottedModes(speed, step, w);
+    return failed;
+}
+
+void StartStabilityRun() {
+    SEARCH = Search{};
+    RES.FOUND = 0;
+    RES.UNSTFIRST = 0;
+    RES.UNSTMODE = 1;
+}
+
+void StabilityEndOfPass(StepWork& last, const TrialStep& trial) {
+    const int n = std::clamp(RUN.NSTEPPASS, 1, MAXSTEPS);
+    if (RUN.PASS == 1) RES.SWEEP1 = RES.RESTAB(1, 1, 1);
     RES.SWEEP2 = RES.RESTAB(n, 1, 1);
     ExchangeUnstableFirst(n);
-    if (OPTS.STABOPT != 1 && RUN.ITHR == 0 && RUN.FOUND == 0)
+    if (OPTS.STABOPT != 1 && RES.FOUND == 0)
         DetectInstability(n);
     else
         RememberLastStep(n);
-    if (OPTS.STABOPT == 1 || OPTS.STABOPT == 2) {
-        WriteEigenvalueRecords(n);
-        OPTS.SPEED1 = RUN.SPDNOW;
-    }
-    if (RUN.PASSFLAG == 2) return;
+    if (OPTS.STABOPT == 1 || OPTS.STABOPT == 2) WriteEigenvalueRecords(n);
+    if (RUN.PASSFLAG == 2 || OPTS.STABOPT == 1) return;
 
-    if (OPTS.STABOPT != 1) {
-        RES.SWEPT = OPTS.STABOPT == 2 ? 2 : 0;
-        OPTS.STABOPT = 3;
-        OPTS.SPLSTORE = 0;
-        if (SearchThreshold(ComputeTrialStep)) {
-            EvaluateSelfExcitedMode();
-            BearingMotionAndEnergy();
-        }
-        for (int i = 1; i <= std::min(2 * SYS.NDOF, MAXORDER); ++i) RES.WRSAVE(i) = RES.WR(i);
-        if (RES.SWEPT == 2) OPTS.STABOPT = 2;
+    SEARCH.swept = OPTS.STABOPT == 2 ? 2 : 0;
+    if (SearchThreshold(trial)) {
+        EvaluateSelfExcitedMode(last);
+        BearingMotionAndEnergy(last.at.BRGBLK);
     }
-    WriteRunReport();
+    // The eigenvalues and bearing blocks of the threshold (the last step).
+    for (int i = 1; i <= std::min(2 * SYS.NDOF, MAXORDER); ++i) {
+        RES.WRSAVE(i) = last.WR(i);
+        RES.WISAVE(i) = last.WI(i);
+    }
+    RES.BRGSAVE = last.at.BRGBLK;
 }

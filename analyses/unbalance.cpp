@@ -6,17 +6,11 @@
 
 #include "analyses/analyses.h"
 #include "analyses/results.h"
-#include "analyses/unbalance_files.h"
-#include "model/analysis_options.h"
-#include "model/rotor_model.h"
-#include "report/report.h"
 #include "matrx99/system_matrices.h"
-#include "recordio/recordio.h"
+#include "model/rotor_model.h"
 #include "subs99/numerics.h"
 
 namespace {
-
-int ZMPIVOT[MAXDOF];
 
 float ToFloat(double v) {
     if (v > FLT_MAX) return HUGE_VALF;
@@ -27,7 +21,7 @@ float ToFloat(double v) {
 // Amplitude (scaled) and phase in degrees of one complex displacement.
 void StoreComponent(int step, int e, int qamp, int qphs, const ZDouble& z) {
     const float re = ToFloat(z.re), im = ToFloat(z.im);
-    RES.RESTAB(step, e, qamp) = std::sqrt(re * re + im * im) * RUN.AMPSCALE;
+    RES.RESTAB(step, e, qamp) = std::sqrt(re * re + im * im) * AMPSCALE;
     float phase = 0.0f;
     // Phases stay in (-180, 180]: a negative real part with an imaginary
     // part of zero (either sign) or one that rounds to -180 gives +180.
@@ -38,58 +32,50 @@ void StoreComponent(int step, int e, int qamp, int qphs, const ZDouble& z) {
 
 }  // namespace
 
-void UnbalanceStep() {
-    if (OPTS.PLOTOPT != 9) {
-        if (RUN.NSWEEP == 1) Write(CONSOLE, "(/,/,2X,'TOTAL NUMBER OF ITERATIONS =',I5,/)", RUN.NSTEPS);
-        Write(CONSOLE, "(2X,'Iteration No.',I4,'  Rotor Speed =',F9.1,' RPM ... ')", RUN.NSWEEP, RUN.SPDNOW);
-    }
+bool UnbalanceStep(float speed, int ispan, int step, StepWork& w) {
     const int n = SYS.NDOF;
-    const int step = RUN.ISTEP;
-    if (n < 1 || n > MAXDOF) return;
+    if (n < 1 || n > MAXDOF) return false;
+    BuildSpeedMatrices(speed, ispan, w.at);
     const int nsta = std::min(MODEL.NSTA, MAXROWS);
-    const float om = SYS.OMEGA;
+    const float om = w.at.OMEGA;
 
     // Unbalance forces per station block; the y force lags x by 90 degrees.
-    for (int i = 1; i <= n; ++i) RES.FUNB(i) = ZDouble{};
+    for (int i = 1; i <= n; ++i) w.FUNB(i) = ZDouble{};
     for (int s = 1, r = 1; s <= nsta && r + 3 <= n; ++s) {
         const float f = om * om / SYS.GRAV * MODEL.UNBAMP(s);
-        const float phi = MODEL.UNBPHS(s) * RUN.PI * (1.0f / 180.0f);
+        const float phi = MODEL.UNBPHS(s) * PI * (1.0f / 180.0f);
         const float c = std::cos(phi), sn = std::sin(phi);
-        RES.FUNB(r) = ZDouble{f * c, f * sn};
-        RES.FUNB(r + 1) = ZDouble{f * sn, -f * c};
+        w.FUNB(r) = ZDouble{f * c, f * sn};
+        w.FUNB(r + 1) = ZDouble{f * sn, -f * c};
         r += SYS.PEDFLAG(s) == 1 ? 6 : 4;
     }
 
+    // The dynamic stiffness, factored and solved for the displacements.
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
-            SYS.ZM(j, i) = ZDouble{SYS.STIFF(j, i) - SYS.MASS(j, i) * om * om, om * SYS.DAMP(j, i)};
+            w.ZM(j, i) = ZDouble{w.at.STIFF(j, i) - SYS.MASS(j, i) * om * om, om * w.at.DAMP(j, i)};
     int info = 0;
-    ComplexLuFactor(SYS.ZM.view(), n, ZMPIVOT, info);
-    if (info > 0) Write(CONSOLE, FREE, "MATRIX ZM MAY BE SINGULAR");
-    ComplexLuSolve(SYS.ZM.view(), n, ZMPIVOT, RES.FUNB.data());
+    ComplexLuFactor(w.ZM.view(), n, w.ZMPIVOT.data(), info);
+    ComplexLuSolve(w.ZM.view(), n, w.ZMPIVOT.data(), w.FUNB.data());
 
-    if (step < 1 || step > MAXDOF) return;
+    // Amplitude and phase of x and y of every station and pedestal.
+    if (step < 1 || step > MAXSTEPS) return info > 0;
     int k = 0;
     for (int s = 1, r = 1; s <= nsta && r + 1 <= n; ++s) {
-        RES.RESTAB(step, s, 1) = RUN.SPDNOW;
-        StoreComponent(step, s, 2, 4, RES.FUNB(r));
-        StoreComponent(step, s, 3, 5, RES.FUNB(r + 1));
+        RES.RESTAB(step, s, 1) = speed;
+        StoreComponent(step, s, 2, 4, w.FUNB(r));
+        StoreComponent(step, s, 3, 5, w.FUNB(r + 1));
         r += 4;
         if (SYS.PEDFLAG(s) == 1) {
             ++k;
             const int e = nsta + k;
             if (e <= MAXLOCATIONS && r + 1 <= n) {
-                RES.RESTAB(step, e, 1) = RUN.SPDNOW;
-                StoreComponent(step, e, 2, 4, RES.FUNB(r));
-                StoreComponent(step, e, 3, 5, RES.FUNB(r + 1));
+                RES.RESTAB(step, e, 1) = speed;
+                StoreComponent(step, e, 2, 4, w.FUNB(r));
+                StoreComponent(step, e, 3, 5, w.FUNB(r + 1));
             }
             r += 2;
         }
     }
-}
-
-void UnbalanceEndOfPass() {
-    const int nsteps = std::clamp(RUN.NSTEPPASS, 1, MAXDOF);
-    WriteUnbalanceFiles(nsteps);
-    if (OPTS.PLOTOPT == 11) WriteRunReport();
+    return info > 0;
 }

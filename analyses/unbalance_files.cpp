@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "analyses/results.h"
-#include "analyses/unbalance_files.h"
+#include "analyses/analyses.h"
 #include "model/analysis_options.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
@@ -84,7 +84,7 @@ void WriteResponseFiles(int nsteps) {
 
 // One orbit file per plotted station and pedestal at the single speed.
 void WriteOrbitFiles() {
-    const float pi = RUN.PI;
+    const float pi = PI;
     const int marks = std::clamp(OPTS.NTMARK, 0, ORBIT_POINTS);
     int spacing, npts;
     if (marks == 0) {
@@ -119,7 +119,7 @@ void WriteAnimationFile(int nsteps) {
     const int unit = ResultUnit(1);
     const int nsta = std::min(MODEL.NSTA, MAXROWS);
     // The header belongs to the first pass of the run only.
-    if (RUN.NSWEEP == RUN.NSTEPPASS) {
+    if (RUN.PASS == 1) {
         float length = 0.0f;
         for (int i = 1; i <= nsta - 1; ++i) length = length + MODEL.SHAFT(i, 3);
         Write(unit, "(2X,'TITLE: ',A50)", MODEL.TITLE);

@@ -22,11 +22,12 @@
 #include "analyses/results.h"
 #include "bench/bench_common.h"
 #include "driver/analysis_run.h"
-#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "model/rotor_model.h"
 #include "matrx99/system_matrices.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
+#include "subs99/spline.h"
 #include "tests/support/full_size_rotor.h"
 #include "tests/support/session.h"
 
@@ -110,8 +111,13 @@ SessionTimes TimeSession(const std::string& model, const std::string& script, co
 
 std::ostringstream g_screen;
 
+// A step work space of this process, holding the system at kSpeed after
+// RunInProcess.
+StepWork g_work;
+
 // Reads the model file and runs analysis `mainopt` at kSpeed with its console
-// going to a string; MODEL, SYS and RUN then hold the state of that step.
+// going to a string; MODEL and SYS then hold the system of the run, and
+// g_work the system at kSpeed.
 void RunInProcess(int mainopt) {
     std::istringstream in(std::string(kFile) + "\n\n\n\n");  // the name, then the end-of-run pause
     g_screen.str("");
@@ -136,6 +142,8 @@ void RunInProcess(int mainopt) {
     OpenUnit(UNIT_REPORT, OPTS.OUTFILE, status);
     RunAnalysis();
     SetConsoleStreams(nullptr, nullptr);
+    const int ispan = MODEL.NSPEED > 1 ? StartInterval(MODEL.SPEED.data(), MODEL.NSPEED, kSpeed) : 1;
+    BuildSpeedMatrices(kSpeed, ispan, g_work.at);
 }
 
 struct LapackCase {
@@ -146,13 +154,11 @@ struct LapackCase {
 // dgeev, eigenvalues only, of the first-order system matrix of the step.
 LapackCase DampedLapack(int reps) {
     RunInProcess(2);
-    RUN.EVALMODE = 1;  // rebuild SYSMAT without solving
-    DampedStep();
-    RUN.EVALMODE = 0;
+    FormFirstOrderSystem(g_work);
     const int n = 2 * SYS.NDOF;
     std::vector<double> a0(static_cast<size_t>(n) * n), a, wr(n), wi(n);
     for (int j = 1; j <= n; ++j)
-        for (int i = 1; i <= n; ++i) a0[(i - 1) + static_cast<size_t>(j - 1) * n] = SYS.SYSMAT(i, j);
+        for (int i = 1; i <= n; ++i) a0[(i - 1) + static_cast<size_t>(j - 1) * n] = g_work.SYSMAT(i, j);
     int lwork = -1, info = 0, one = 1;
     double wq = 0.0, dummy = 0.0;
     a = a0;
@@ -168,7 +174,8 @@ LapackCase DampedLapack(int reps) {
     std::vector<double> ours_r(n), ours_i(n);
     double top = 0.0;
     for (int i = 0; i < n; ++i) {
-        ours_r[i] = RES.WR(i + 1), ours_i[i] = RES.WI(i + 1);
+        const int row = i < n / 2 ? i + 1 : i + 1 - n / 2, q = i < n / 2 ? 2 : 4;
+        ours_r[i] = RES.RESTAB(row, 1, q), ours_i[i] = RES.RESTAB(row, 1, q + 1);
         top = std::max(top, std::hypot(wr[i], wi[i]));
     }
     const double worst = bench::EigenDistance(ours_r, ours_i, wr, wi);
@@ -181,11 +188,11 @@ LapackCase DampedLapack(int reps) {
 LapackCase UnbalanceLapack(int reps) {
     RunInProcess(5);
     const int n = SYS.NDOF;
-    const float om = SYS.OMEGA;
+    const float om = g_work.at.OMEGA;
     std::vector<std::complex<double>> z0(static_cast<size_t>(n) * n), z, b0(n), b;
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
-            z0[(j - 1) + static_cast<size_t>(i - 1) * n] = {SYS.STIFF(j, i) - SYS.MASS(j, i) * om * om, om * SYS.DAMP(j, i)};
+            z0[(j - 1) + static_cast<size_t>(i - 1) * n] = {g_work.at.STIFF(j, i) - SYS.MASS(j, i) * om * om, om * g_work.at.DAMP(j, i)};
     for (int i = 0; i < n; ++i) b0[i] = {1.0, 0.5};
     std::vector<int> ipiv(n);
     int info = 0, one = 1;
@@ -205,7 +212,7 @@ LapackCase UndampedLapack(int reps) {
     for (int j = 1; j <= n; ++j)
         for (int i = 1; i <= n; ++i) {
             const size_t at = (i - 1) + static_cast<size_t>(j - 1) * n;
-            k0[at] = (static_cast<double>(SYS.STIFF(i, j)) + static_cast<double>(SYS.STIFF(j, i))) * 0.5;
+            k0[at] = (static_cast<double>(g_work.at.STIFF(i, j)) + static_cast<double>(g_work.at.STIFF(j, i))) * 0.5;
             m0[at] = SYS.MASS(i, j);
         }
     int itype = 1, lwork = -1, info = 0;

@@ -1,12 +1,12 @@
 // Speed-independent system matrices: Euler-Bernoulli shaft elements, discs,
 // point weights, the three mass distributions and the pedestal degrees of
-// freedom; and the check that refuses a model that cannot be analysed.
-#include <cmath>
-#include <string>
-
+// freedom; and the inverse of the mass matrix.
+#include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
 #include "model/rotor_model.h"
-#include "matrx99/system_matrices.h"
+#include "subs99/numerics.h"
+
+RotorSystem SYS;
 
 namespace {
 
@@ -14,10 +14,15 @@ namespace {
 // computed from the geometry.
 constexpr float kEntryThreshold = 1.0e-6f;
 
-float Pi() { return 4.0f * std::atan(1.0f); }
-
 // Half-element rotary inertia of every shaft element (weight x length^2).
 Vec<float, 99> HALFROT;
+// Scratch of the pedestal insertion and the values it inserts.
+Array2<float, 396, 396> WORK;
+Array2<float, 99, 2> PEDVALUES;
+// Double copy of MASS, factored by the inversion, and its pivots and scales.
+Array2<double, 396, 396> MASSD;
+Vec<int, 396> INDX;
+Vec<double, 396> VV;
 
 // Adds the symmetric 8 x 8 element matrix given by its upper triangle to the
 // global matrix g at rows and columns off+1 .. off+8.
@@ -31,22 +36,22 @@ void AddElementMatrix(Mat<float> g, int off, const float (&upper)[8][8]) {
 
 // Shaft element properties; computed weights and area moments go back into
 // SHAFT.
-void ShaftElementProperties(float pi) {
+void ShaftElementProperties() {
     RotorModel& m = MODEL;
     HALFROT.clear();
     for (int e = 1; e <= m.NSTA - 1; ++e) {
         const float od = m.SHAFT(e, 1), id = m.SHAFT(e, 2), len = m.SHAFT(e, 3);
         if (m.SHAFT(e, 5) <= kEntryThreshold)
-            m.SHAFT(e, 5) = (pi / 4.0f) * (od * od - id * id) * len * m.Rho;
+            m.SHAFT(e, 5) = (PI / 4.0f) * (od * od - id * id) * len * m.Rho;
         if (m.SHAFT(e, 4) <= kEntryThreshold)
-            m.SHAFT(e, 4) = (pi / 64.0f) * (od * od * od * od - id * id * id * id);
+            m.SHAFT(e, 4) = (PI / 64.0f) * (od * od * od * od - id * id * id * id);
         const float w = m.SHAFT(e, 5);
         HALFROT(e) = (w / 2.0f) * ((3.0f * (od * od + id * id) + len * len) / 48.0f + len * len / 16.0f);
     }
 }
 
 // Disc weight and mass moments per station (pointer over the disc table).
-void DiscStations(float pi) {
+void DiscStations() {
     const RotorModel& m = MODEL;
     SYS.STDW.clear();
     SYS.STIP.clear();
@@ -56,7 +61,7 @@ void DiscStations(float pi) {
         if (k > m.NDISC || m.DSTA(k) != s) continue;
         const float od = m.DISC(k, 1), id = m.DISC(k, 2), t = m.DISC(k, 3);
         const float dw = m.DISC(k, 4) > kEntryThreshold ? m.DISC(k, 4)
-                                                        : (pi / 4.0f) * (od * od - id * id) * t * m.Rho;
+                                                        : (PI / 4.0f) * (od * od - id * id) * t * m.Rho;
         SYS.STDW(s) = dw;
         SYS.STIP(s) = m.DISC(k, 5) > kEntryThreshold ? m.DISC(k, 5) : dw * (od * od + id * id) / 8.0f;
         SYS.STIT(s) = m.DISC(k, 6) > kEntryThreshold
@@ -78,7 +83,7 @@ void ElementStiffness(int e) {
         {0, 0, 0, c, -b, 0, 0, f},   {0, 0, 0, 0, a, 0, 0, -b},   {0, 0, 0, 0, 0, a, b, 0},
         {0, 0, 0, 0, 0, 0, c, 0},    {0, 0, 0, 0, 0, 0, 0, c},
     };
-    AddElementMatrix(SYS.STIFF.view(), 4 * (e - 1), k);
+    AddElementMatrix(SYS.STIFF0.view(), 4 * (e - 1), k);
 }
 
 void ElementConsistentMass(int e) {
@@ -140,8 +145,6 @@ void PointWeights() {
     }
 }
 
-Array2<float, 99, 2> PEDVALUES;
-
 }  // namespace
 
 void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* pedpos,
@@ -186,14 +189,13 @@ void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* ped
 
 void AssembleRotorMatrices() {
     RotorModel& m = MODEL;
-    const float pi = Pi();
-    SYS.GRAV = m.IUNITS == 2 ? 9810.0f : 386.0f;
-    SYS.NDOF = 4 * m.NSTA + 2 * m.NPED;
+    SYS.GRAV = GravityConstant(m.IUNITS);
+    SYS.NDOF = NumberOfDofs(m);
     // Distributions other than 2 and 3 are the lumped distribution 1.
     const int massopt = (OPTS.MASSOPT == 2 || OPTS.MASSOPT == 3) ? OPTS.MASSOPT : 1;
 
-    ShaftElementProperties(pi);
-    DiscStations(pi);
+    ShaftElementProperties();
+    DiscStations();
     SYS.STROT.clear();
     for (int s = 1; s <= m.NSTA; ++s) {
         float r = SYS.STIT(s);
@@ -203,8 +205,8 @@ void AssembleRotorMatrices() {
     }
 
     SYS.MASS.clear();
-    SYS.STIFF.clear();
-    SYS.DAMP.clear();
+    SYS.STIFF0.clear();
+    SYS.DAMP0.clear();
     for (int e = 1; e <= m.NSTA - 1; ++e) {
         ElementStiffness(e);
         if (massopt == 3) ElementConsistentMass(e);
@@ -238,47 +240,36 @@ void AssembleRotorMatrices() {
             PEDVALUES(p, 2) = m.PEDC(p, 2);
         }
         InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.STIFF.view(), SYS.WORK.view());
+                           PEDVALUES.view(), SYS.STIFF0.view(), WORK.view());
         for (int p = 1; p <= m.NPED; ++p) {
             PEDVALUES(p, 1) = m.PWT(p) / SYS.GRAV;
             PEDVALUES(p, 2) = m.PWT(p) / SYS.GRAV;
         }
         InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.MASS.view(), SYS.WORK.view());
+                           PEDVALUES.view(), SYS.MASS.view(), WORK.view());
         for (int p = 1; p <= m.NPED; ++p) {
             PEDVALUES(p, 1) = m.PEDC(p, 3);
             PEDVALUES(p, 2) = m.PEDC(p, 4);
         }
         InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.DAMP.view(), SYS.WORK.view());
+                           PEDVALUES.view(), SYS.DAMP0.view(), WORK.view());
     } else {
         SYS.PEDFLAG.clear();
     }
+
+    // A degree of freedom without mass: a row of zeros.
+    SYS.MASSSINGULAR = 0;
+    for (int i = 1; i <= SYS.NDOF; ++i) {
+        bool zero = true;
+        for (int j = 1; j <= SYS.NDOF && zero; ++j) zero = SYS.MASS(i, j) == 0.0f;
+        if (zero) SYS.MASSSINGULAR = 1;
+    }
 }
 
-std::string ModelAnalysisRefusal() {
-    const RotorModel& m = MODEL;
-    std::string msg = ModelLimitViolation(m);
-    if (!msg.empty()) return msg;
-    for (int e = 1; e <= m.NSTA - 1; ++e) {
-        if (!(m.SHAFT(e, 3) > 0.0f))
-            return " Shaft element No." + std::to_string(e) + " has a length that is not positive";
-    }
-    if (m.NSPEED > 1) {
-        for (int j = 2; j <= m.NSPEED; ++j)
-            if (!(m.SPEED(j) > m.SPEED(j - 1)))
-                return " Bearing speed No." + std::to_string(j) + " is not above speed No." +
-                       std::to_string(j - 1) + ": the speeds must ascend";
-    }
-    msg = ModelStationViolation(m);
-    if (!msg.empty()) return msg;
-    if (!PedestalsAtBearings(m)) {
-        // Name the first pedestal that the walk over the bearings misses.
-        int k = 1;
-        for (int b = 1; b <= m.NBRG && k <= m.NPED; ++b)
-            if (m.PSTA(k) == m.BSTA(b)) ++k;
-        return " Pedestal No." + std::to_string(k) + " (station " + std::to_string(m.PSTA(k)) +
-               ") does not stand at a bearing station";
-    }
-    return {};
+
+void InvertMassMatrix() {
+    const int n = SYS.NDOF;
+    for (int j = 1; j <= n; ++j)
+        for (int i = 1; i <= n; ++i) MASSD(i, j) = static_cast<double>(SYS.MASS(i, j));
+    InvertMatrix(MASSD.view(), SYS.MINV.view(), n, INDX.data(), VV.data());
 }

@@ -40,6 +40,10 @@ struct AnalysisOptions {
 
 extern AnalysisOptions OPTS;
 
+// Plotted modes kept per stability step: NPLOT within 1..99 (the width of
+// the result tables).
+int PlottedModeCount(const AnalysisOptions& o);
+
 // Unit numbers.
 constexpr int UNIT_FIT_DATA = 1;   // curve-fitting data file (read)
 constexpr int UNIT_FIT_OUT = 2;    // fitted-data file

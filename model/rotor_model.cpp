@@ -56,3 +56,30 @@ bool PedestalsAtBearings(const RotorModel& m) {
         if (m.PSTA(k) == m.BSTA(b)) ++k;
     return k > m.NPED;
 }
+
+std::string ModelAnalysisRefusal() {
+    const RotorModel& m = MODEL;
+    std::string msg = ModelLimitViolation(m);
+    if (!msg.empty()) return msg;
+    for (int e = 1; e <= m.NSTA - 1; ++e) {
+        if (!(m.SHAFT(e, 3) > 0.0f))
+            return " Shaft element No." + std::to_string(e) + " has a length that is not positive";
+    }
+    if (m.NSPEED > 1) {
+        for (int j = 2; j <= m.NSPEED; ++j)
+            if (!(m.SPEED(j) > m.SPEED(j - 1)))
+                return " Bearing speed No." + std::to_string(j) + " is not above speed No." +
+                       std::to_string(j - 1) + ": the speeds must ascend";
+    }
+    msg = ModelStationViolation(m);
+    if (!msg.empty()) return msg;
+    if (!PedestalsAtBearings(m)) {
+        // Name the first pedestal that the walk over the bearings misses.
+        int k = 1;
+        for (int b = 1; b <= m.NBRG && k <= m.NPED; ++b)
+            if (m.PSTA(k) == m.BSTA(b)) ++k;
+        return " Pedestal No." + std::to_string(k) + " (station " + std::to_string(m.PSTA(k)) +
+               ") does not stand at a bearing station";
+    }
+    return {};
+}

@@ -2,12 +2,9 @@
 // The rotor as the user describes it: fixed tables of 99 rows, 1-based.
 #include <string>
 
+#include "model/constants.h"
 #include "recordio/text.h"
 #include "subs99/arrays.h"
-
-constexpr int MAXROWS = 99;    // rows of every model table
-constexpr int MAXDOF = 396;    // degrees of freedom of the system matrices
-constexpr int MAXORDER = 792;  // order of the first-order system
 
 struct RotorModel {
     Text50 TITLE;
@@ -33,6 +30,10 @@ struct RotorModel {
 
 extern RotorModel MODEL;
 
+// Degrees of freedom of the finite-element system of m: four per station
+// (x, y, rotation about x, rotation about y), two per pedestal.
+inline int NumberOfDofs(const RotorModel& m) { return 4 * m.NSTA + 2 * m.NPED; }
+
 // Empty when the counts of m respect the limits of the tables (every count
 // within 0..99, at least 2 stations, 2*NSTA + NPED <= 198), otherwise a
 // message naming the limit that is broken.
@@ -45,3 +46,7 @@ std::string ModelStationViolation(const RotorModel& m);
 // through the pedestal list whenever the current pedestal's station equals
 // the current bearing's station matches all NPED pedestals.
 bool PedestalsAtBearings(const RotorModel& m);
+// Empty when MODEL can be analysed, otherwise the message that refuses it:
+// the limits and the stations above, element lengths that are positive,
+// speeds of the speed table that ascend.
+std::string ModelAnalysisRefusal();

@@ -3,14 +3,15 @@
 // messages on the console.
 #include <cstdint>
 
-#include "analyses/eigen_warnings.h"
 #include "analyses/results.h"
-#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
-#include "model/rotor_model.h"
-#include "report/report.h"
 #include "matrx99/system_matrices.h"
+#include "model/analysis_options.h"
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
+#include "report/report.h"
+#include "report/report_sections.h"
+#include "report/warnings.h"
 
 namespace {
 
@@ -221,8 +222,8 @@ void WriteMassNote() {
 // Warnings about results that did not come out right, before the results.
 void WriteWarnings() {
     const int opt = OPTS.MAINOPT;
-    const bool undamped = (opt == 1 || opt == 3) && RUN.JACOBIERR != 0;
-    const bool singular = (opt >= 2 && opt <= 4) && RUN.MASSSINGULAR != 0;
+    const bool undamped = (opt == 1 || opt == 3) && RES.JACOBIERR != 0;
+    const bool singular = (opt >= 2 && opt <= 4) && SYS.MASSSINGULAR != 0;
     const bool above = RUN.ABOVETABLE != 0 && MODEL.NSPEED > 1;
     if (!undamped && !singular && !above) return;
     Write(U, FREE);
@@ -267,11 +268,9 @@ void WriteDampedResults(bool heading) {
     }
 }
 
-// Closing messages after the last pass: the model file, the files of the run
-// in the order of the file table (the eigenvalue or result files, the fitted
-// stiffness then damping coefficients of every bearing, the pedestal files),
-// then the report.
-void WriteClosing() {
+}  // namespace
+
+void WriteClosingMessages() {
     Write(CONSOLE, "(/,/,10X,'DATA FILE USED IN THIS RUN: ',A14,/)", FRONT.DATAFILE);
     Write(CONSOLE, "(10X,'OUTPUT FILE(S) GENERATED',/,10X,24('_'),/,/)");
     auto list = [](const Text14& name) {
@@ -287,8 +286,6 @@ void WriteClosing() {
     Beep(1);
     PressEnterToContinue();
 }
-
-}  // namespace
 
 void WriteRunReport() {
     WriteBanner();
@@ -324,6 +321,4 @@ void WriteRunReport() {
         default:
             break;
     }
-
-    if (RUN.PASSFLAG != 2) WriteClosing();
 }

@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "analyses/results.h"
-#include "analyses/stability_internal.h"
+#include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
 #include "model/rotor_model.h"
-#include "report/report.h"
-#include "matrx99/system_matrices.h"
 #include "recordio/recordio.h"
+#include "report/report_sections.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ void WriteEigenRecord(const EigenRecord& rec, int np) {
 // The speed tables of the sweep, read back from the eigenvalue files record
 // by record while they are written, so that a sweep of any length fits.
 void WriteSweepTables() {
-    const int np = PlottedModeCount();
+    const int np = PlottedModeCount(OPTS);
     const int nsteps = RUN.NSTEPS;
     RewindUnit(UNIT_EIG_REAL);
     RewindUnit(UNIT_EIG_IMAG);
@@ -90,13 +89,13 @@ void WriteThresholdResults() {
           "Part        Imaginary Part',/,5X,'             (Damping Part)   (Harmonic Part)',/,6X,"
           "45('-'),/,/)");
     for (int k = 1; k <= 2 * n && k <= MAXORDER; ++k)
-        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.WRSAVE(k), RES.WI(k));
+        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.WRSAVE(k), RES.WISAVE(k));
 
     Write(UNIT_REPORT,
           "(/,/,5X,' Normalized Self-Excited Vibration Mode',/,6X,38('-'),/,5X,' Coordinate    "
           "Amplitude      Phase (DEG.)',/,6X,41('-'),/,/)");
     for (int k = 1; k <= n && k <= MAXDOF; ++k)
-        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.MODEAMP(k), RES.MODEPHS(k) * 180.0f / RUN.PI);
+        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.MODEAMP(k), RES.MODEPHS(k) * 180.0f / PI);
 
     const int nsta = MODEL.NSTA;
     Write(UNIT_REPORT,
@@ -140,10 +139,10 @@ void WriteThresholdResults() {
     for (int s = 1; s <= nsta; ++s) {
         if (b <= MODEL.NBRG && MODEL.BSTA(b) == s) {
             Write(UNIT_REPORT, "(3X,I2,3X,G10.3,4X,G10.3,2X,G10.3,8X,2(2X,G10.3))", b, RES.THRSPD,
-                  SYS.BRGBLK(2 * s - 1, 1), SYS.BRGBLK(2 * s - 1, 2), SYS.BRGBLK(2 * s - 1, 3),
-                  SYS.BRGBLK(2 * s - 1, 4));
-            Write(UNIT_REPORT, "(22X,G10.3,2X,G10.3,8X,2(2X,G10.3))", SYS.BRGBLK(2 * s, 1), SYS.BRGBLK(2 * s, 2),
-                  SYS.BRGBLK(2 * s, 3), SYS.BRGBLK(2 * s, 4));
+                  RES.BRGSAVE(2 * s - 1, 1), RES.BRGSAVE(2 * s - 1, 2), RES.BRGSAVE(2 * s - 1, 3),
+                  RES.BRGSAVE(2 * s - 1, 4));
+            Write(UNIT_REPORT, "(22X,G10.3,2X,G10.3,8X,2(2X,G10.3))", RES.BRGSAVE(2 * s, 1), RES.BRGSAVE(2 * s, 2),
+                  RES.BRGSAVE(2 * s, 3), RES.BRGSAVE(2 * s, 4));
             Write(UNIT_REPORT, "(8X,70('_'))");
             ++b;
         }
@@ -212,7 +211,7 @@ void WriteResponseTable(int e, int number, bool pedestal, int nsteps) {
 
 void WriteStabilityResults() {
     Write(UNIT_REPORT, "(/,/,5X,' STABILITY ANALYSIS RESULTS',/,6X,26('-'),/,/)");
-    if (RUN.FOUND == 0 && OPTS.STABOPT != 1)
+    if (RES.FOUND == 0 && OPTS.STABOPT != 1)
         Write(UNIT_REPORT,
               "(/,/,5X,'******* The System is Stable in the Speed Range',/,5X,'******* FROM ',F8.1,' TO ',"
               "F8.1,' RPM',/,/)",
@@ -221,7 +220,7 @@ void WriteStabilityResults() {
         WriteSweepTables();
         if (OPTS.STABOPT == 1) return;
     }
-    if (RUN.FOUND != 0) WriteThresholdResults();
+    if (RES.FOUND != 0) WriteThresholdResults();
 }
 
 void WriteUnbalanceResults() {

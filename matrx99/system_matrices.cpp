@@ -1,3 +1,0 @@
-#include "matrx99/system_matrices.h"
-
-SystemMatrices SYS;
