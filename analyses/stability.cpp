@@ -13,7 +13,6 @@
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 #include "subs99/numerics.h"
-#include "subs99/spline.h"
 
 namespace {
 
@@ -66,17 +65,6 @@ void WriteStableMessage(float from, float to) {
           "(/,/,5X,'******* THE SYSTEM IS STABLE IN THE SPEED RANGE',/,5X,'******* FROM ',F8.1,"
           "' TO ',F8.1,' RPM',/,/)",
           from, to);
-}
-
-// Iterations needed to narrow the bracket width d down to ACCUR; limited to a
-// range an integer holds when the accuracy is zero or negative.
-int SearchIterations(float d) {
-    const float ratio = d / OPTS.ACCUR;
-    const float lg = std::log(ratio);
-    const float q = lg / std::log(2.0f);
-    if (!(q > -1000.0f)) return 0;
-    if (!(q < 1000.0f)) return 1000;
-    return static_cast<int>(q);
 }
 
 // The NPLOT eigenvalues of lowest positive whirl frequency of the step, each
@@ -188,7 +176,7 @@ bool SearchThreshold(const TrialStep& trial) {
     } else {
         s.strial = s.slow;
         if (s.swept == 2) {
-            OPTS.NITER = SearchIterations(s.shigh - s.slow);
+            OPTS.NITER = BisectionIterations(s.shigh - s.slow, OPTS.ACCUR);
             Write(CONSOLE,
                   "(/,/,5X,'It Will Take About',I3,' More Iterations',/,5X,'to Obtain The Threshold "
                   "Speed at an Accuracy',/,5X,'of ',F8.3,' RPM',/,/)",

@@ -23,17 +23,6 @@ float Value(int step, int e, int q) {
     return RES.RESTAB(step, e, q);
 }
 
-// The single quantity of plot options 1, 2, 5 and 6; 0 for the others.
-int OptionColumn() {
-    switch (OPTS.PLOTOPT) {
-        case 1: return 2;
-        case 2: return 3;
-        case 5: return 4;
-        case 6: return 5;
-        default: return 0;
-    }
-}
-
 // The values of one plotted entry: location e, plane code `plane` (used by
 // the options that store planes separately).
 void WriteEntry(int step, int e, int plane) {
@@ -51,7 +40,7 @@ void WriteEntry(int step, int e, int plane) {
             WriteReal(Value(step, e, plane));
             break;
         default:
-            WriteReal(Value(step, e, OptionColumn()));
+            WriteReal(Value(step, e, PlotOptionQuantity(OPTS.PLOTOPT)));
             break;
     }
 }

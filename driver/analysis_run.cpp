@@ -3,8 +3,6 @@
 // matrix), the speed sweep, and the closing of the run's files.
 #include "driver/analysis_run.h"
 
-#include <string>
-
 #include "driver/speed_range.h"
 #include "driver/sweep.h"
 #include "inputs99/front_end.h"
@@ -17,15 +15,9 @@ namespace {
 
 // Refusal: bell, message lines, pause; the files opened for the run are
 // discarded (those it created removed, those it was to replace untouched).
-void RefuseRun(const std::string& msg) {
+void RefuseRun(const Message& msg) {
     Beep(2);
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t nl = msg.find('\n', start);
-        Write(CONSOLE, FREE, msg.substr(start, nl == std::string::npos ? std::string::npos : nl - start));
-        if (nl == std::string::npos) break;
-        start = nl + 1;
-    }
+    msg.Write(CONSOLE);
     Write(CONSOLE, FREE, " The analysis is not run.");
     PressEnterToContinue();
     DiscardUnit(UNIT_EIG_REAL);
@@ -71,13 +63,13 @@ int FitEndCondition() {
 void RunAnalysis() {
     // A model or a speed range that cannot be analysed is refused before
     // anything is computed or written.
-    std::string msg = ModelAnalysisRefusal();
+    Message msg = ModelAnalysisRefusal();
     SpeedRange range;
-    if (msg.empty()) {
+    if (!msg) {
         range = SetUpSpeedRange();
         msg = range.REFUSAL;
     }
-    if (!msg.empty()) {
+    if (msg) {
         RefuseRun(msg);
         return;
     }

@@ -4,7 +4,6 @@
 #include "driver/speed_range.h"
 
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "model/analysis_options.h"
@@ -13,30 +12,11 @@
 
 namespace {
 
-std::string RpmText(float v) {
-    char buf[40];
-    const double d = static_cast<double>(v);
-    if (std::isfinite(d) && std::fabs(d) < 1.0e7 && (d == 0.0 || std::fabs(d) >= 0.05))
-        std::snprintf(buf, sizeof buf, "%.1f", d);
-    else
-        std::snprintf(buf, sizeof buf, "%.6g", d);
-    return buf;
-}
-
 // trunc(q) when q is finite and fits an integer.
 bool TruncToInt(float q, int& n) {
     if (!std::isfinite(q) || q >= 2147483647.0f || q <= -2147483647.0f) return false;
     n = static_cast<int>(q);
     return true;
-}
-
-std::string TableText() {
-    std::string t = "(";
-    t += RpmText(MODEL.SPEED(1));
-    t += " to ";
-    t += RpmText(MODEL.SPEED(MODEL.NSPEED));
-    t += " RPM)";
-    return t;
 }
 
 }  // namespace
@@ -89,20 +69,23 @@ SpeedRange SetUpSpeedRange() {
         r.ABOVETABLE = nspeed > 1 && s1 > MODEL.SPEED(nspeed);
     } else {
         if (wrongSign)
-            r.REFUSAL = " The speed range " + RpmText(inS1) + " to " + RpmText(inS2) +
-                        " RPM cannot be swept with\n the increment " + RpmText(d) +
-                        " RPM: it has the wrong sign";
+            r.REFUSAL = Message("(1X,' The speed range ',F*.1,' to ',F*.1,' RPM cannot be swept with',/,1X,"
+                                "' the increment ',F*.1,' RPM: it has the wrong sign')",
+                                inS1, inS2, d);
         else if (nspeed > 1 && ((d >= 0.0f && s1 > s2) || (d < 0.0f && s1 < s2)))
-            r.REFUSAL = " The speed range " + RpmText(inS1) + " to " + RpmText(inS2) +
-                        " RPM lies outside the bearing\n speed table " + TableText();
+            r.REFUSAL = Message("(1X,' The speed range ',F*.1,' to ',F*.1,' RPM lies outside the bearing',/,1X,"
+                                "' speed table (',F*.1,' to ',F*.1,' RPM)')",
+                                inS1, inS2, MODEL.SPEED(1), MODEL.SPEED(nspeed));
         else if (nspeed > 1 && d == 0.0f)
-            r.REFUSAL = " The lower and the upper speed are both " + RpmText(s1) +
-                        " RPM: there is no\n speed range to examine";
+            r.REFUSAL = Message("(1X,' The lower and the upper speed are both ',F*.1,' RPM: there is no',/,1X,"
+                                "' speed range to examine')",
+                                s1);
         else if (!countOk)
-            r.REFUSAL = " The speed range " + RpmText(s1) + " to " + RpmText(s2) + " RPM with the increment " +
-                        RpmText(d) + " RPM\n gives a number of steps that is not finite or too large";
+            r.REFUSAL = Message("(1X,' The speed range ',F*.1,' to ',F*.1,' RPM with the increment ',F*.1,' RPM',/,"
+                                "1X,' gives a number of steps that is not finite or too large')",
+                                s1, s2, d);
         else if (nrest < 1)
-            r.REFUSAL = " The speed range " + RpmText(s1) + " to " + RpmText(s2) + " RPM holds no speed step";
+            r.REFUSAL = Message("(1X,' The speed range ',F*.1,' to ',F*.1,' RPM holds no speed step')", s1, s2);
         if (mainopt == 5 && OPTS.PLOTOPT == 11 && nrest >= MAXSTEPS) {
             nrest = MAXSTEPS;
             d = (s2 - s1) * (1.0f / 396.0f);

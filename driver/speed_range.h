@@ -1,6 +1,6 @@
 #pragma once
 // The speed range of an analysis run and the interval rule of its sweep.
-#include <string>
+#include "model/message.h"
 
 // The speed range of a run as derived from OPTS and the speed table of MODEL.
 struct SpeedRange {
@@ -9,7 +9,7 @@ struct SpeedRange {
     int NSTEPS = 1;
     int ISPAN = 1;            // interval of the speed table at SPEED1
     bool ABOVETABLE = false;  // the single step lies above the speed table
-    std::string REFUSAL;      // non-empty: the range cannot be swept
+    Message REFUSAL;          // the range cannot be swept
 };
 
 // Derives the speed range of OPTS.MAINOPT from OPTS.SPEED1, SPEED2, DSPEED,

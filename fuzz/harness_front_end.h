@@ -16,8 +16,8 @@
 #include "driver/analysis_run.h"
 #include "driver/shared_storage.h"
 #include "fuzz/harness_common.h"
-#include "model/analysis_options.h"
 #include "inputs99/front_end.h"
+#include "model/analysis_options.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
@@ -106,8 +106,8 @@ inline std::string RunModelFileInput(const uint8_t* data, size_t size) {
         return {};
     }
     // An accepted model respects the table limits.
-    if (std::string m = ModelLimitViolation(MODEL); !m.empty()) return "accepted beyond the limits:" + m;
-    if (std::string m = ModelStationViolation(MODEL); !m.empty()) return "accepted with bad stations:" + m;
+    if (ModelLimitViolation(MODEL)) return "accepted beyond the limits";
+    if (ModelStationViolation(MODEL)) return "accepted with bad stations";
     if (!PedestalsAtBearings(MODEL)) return "accepted with a pedestal away from the bearings";
     for (int j = 2; j <= MODEL.NSPEED; ++j)
         if (!(MODEL.SPEED(j) > MODEL.SPEED(j - 1))) return "accepted with speeds not rising";

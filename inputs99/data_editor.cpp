@@ -19,17 +19,19 @@ bool AnswerIs(const char* a) { return FRONT.ANS == a; }
 
 // The size limit of the system matrices, on top of the count checks shared
 // with keyboard entry.
-const char* const SIZE_REFUSAL = " Refused : 2 x stations + pedestals would exceed 198, the limit of the code";
+Message SizeRefusal() {
+    return Message("(1X,' Refused : 2 x stations + pedestals would exceed 198, the limit of the code')");
+}
 
-std::string PedestalCountOrSizeRefusal(int n) {
-    std::string msg = PedestalCountRefusal(n);
-    if (msg.empty() && 2 * MODEL.NSTA + n > 2 * MAXROWS) msg = SIZE_REFUSAL;
+Message PedestalCountOrSizeRefusal(int n) {
+    Message msg = PedestalCountRefusal(n);
+    if (!msg && 2 * MODEL.NSTA + n > 2 * MAXROWS) msg = SizeRefusal();
     return msg;
 }
 
-std::string StationCountRefusal(int n) {
-    std::string msg = RangeRefusal("stations", n, 2, MAXROWS);
-    if (msg.empty() && 2 * n + MODEL.NPED > 2 * MAXROWS) msg = SIZE_REFUSAL;
+Message StationCountRefusal(int n) {
+    Message msg = RangeRefusal("stations", n, 2, MAXROWS);
+    if (!msg && 2 * n + MODEL.NPED > 2 * MAXROWS) msg = SizeRefusal();
     return msg;
 }
 
@@ -37,7 +39,7 @@ std::string StationCountRefusal(int n) {
 // then every row of it is located again.
 void RelocateIfOutOfOrder(StationTable t, const char* what) {
     if (StationsInOrder(t)) return;
-    Write(CONSOLE, FREE, std::string(" The ") + what + " are not at ascending stations: please locate them again");
+    Write(CONSOLE, FREE, " The ", what, " are not at ascending stations: please locate them again");
     RelocateRows(t, 1, StationCount(t));
 }
 
@@ -63,10 +65,9 @@ void EditDiscCount() {
 void EditBearingCount() {
     Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
     MODEL.NBRG = AskCountFree("  Input New Number of Bearings ... ", MODEL.NBRG, [](int n) {
-        std::string msg = BearingCountRefusal(n);
-        if (msg.empty() && n < MODEL.NPED)
-            msg = " Refused : every pedestal needs a bearing; there are " + std::to_string(MODEL.NPED) +
-                  " pedestals";
+        Message msg = BearingCountRefusal(n);
+        if (!msg && n < MODEL.NPED)
+            msg = Message("(1X,' Refused : every pedestal needs a bearing; there are ',I*,' pedestals')", MODEL.NPED);
         return msg;
     });
     RelocateIfOutOfOrder(StationTable::Bearing, "bearings");
@@ -88,9 +89,9 @@ int AskChangedCount(const char* question, const char* enterPrompt, int current, 
         AskYesNo();
         if (AnswerIs("Y")) return AskCountFree(enterPrompt, current, refusal);
         if (AnswerIs("N")) {
-            const std::string msg = refusal(current);
-            if (msg.empty()) return current;
-            Write(CONSOLE, FREE, msg);
+            const Message msg = refusal(current);
+            if (!msg) return current;
+            msg.Write(CONSOLE);
         }
     }
 }
@@ -108,30 +109,24 @@ void RefitAddedWeights(bool rowsFollow) {
 // The cascade after a change of NSTA. Returns true when it ended as a full
 // entry, which leads to the data menu instead of the editor menu.
 bool RunCascade() {
-    FRONT.EDITSTEP = 1;
     EnterShaftElements();
 
-    FRONT.EDITSTEP = 0;
     Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
     int n = AskChangedCount("  Change Number of Discs ? Y/N > ", "  Enter Number of Discs ... ", MODEL.NDISC,
                             DiscCountRefusal);
     if (n != MODEL.NDISC) {
         MODEL.NDISC = n;
-        FRONT.EDITSTEP = 1;
         EnterDiscs();
     } else {
         RelocateRows(StationTable::Disc, 1, MODEL.NDISC);
     }
 
-    FRONT.EDITSTEP = 0;
     Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
     n = AskChangedCount("  Change Number of Bearings ? Y/N > ", "  Enter Number of Bearings ... ", MODEL.NBRG,
                         BearingCountRefusal);
     if (n != MODEL.NBRG) {
         MODEL.NBRG = n;
-        FRONT.EDITSTEP = 1;
         EnterBearings();
-        FRONT.EDITSTEP = 2;
         EnterBearingCoefficients();
     } else {
         RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
@@ -139,7 +134,6 @@ bool RunCascade() {
 
     // The bearings may have moved: the pedestal step ends with the
     // pedestal-at-bearing rule holding in every branch.
-    FRONT.EDITSTEP = 0;
     Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
     n = AskChangedCount("  Change Number of Pedestals ? Y/N > ", "  Enter Number of Pedestals ... ", MODEL.NPED,
                         PedestalCountOrSizeRefusal);
@@ -151,7 +145,6 @@ bool RunCascade() {
             RunFullEntry(7);
             return true;
         }
-        FRONT.EDITSTEP = 1;
         EnterPedestals();
         EnterPedestalCoefficients();
     } else {
@@ -195,7 +188,6 @@ bool EditStationCount() {
 
 void DataEditor() {
     for (;;) {
-        FRONT.EDITSTEP = 0;
         FRONT.SAVED = 0;
         Write(CONSOLE,
               "(/,/,20X,'E D I T O R   O P T I O N S',/,20X,'---------------------------',/,1X,' 1. Title',/,1X,"
@@ -229,35 +221,28 @@ void DataEditor() {
                 EditPedestalCount();
                 break;
             case 8:
-                FRONT.EDITSTEP = 2;
                 RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
                 EnsurePedestalRule();
                 break;
             case 9:
-                FRONT.EDITSTEP = 2;
                 EnterShaftElements();
                 break;
             case 10:
-                FRONT.EDITSTEP = 2;
                 EnterDiscs();
                 break;
             case 11:
-                FRONT.EDITSTEP = 2;
                 EnterBearingCoefficients();
                 break;
             case 12:
-                FRONT.EDITSTEP = 2;
                 EnterPedestalCoefficients();
                 break;
             case 13:
                 // The material screen of keyboard entry, so E and Rho can be
                 // corrected without re-entering the whole model.
-                FRONT.EDITSTEP = 2;
                 EnterMaterial();
                 FRONT.SAVED = 0;
                 break;
             case 14:
-                FRONT.EDITSTEP = 2;
                 EnterUnbalance();
                 break;
             case 15:

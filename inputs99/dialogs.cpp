@@ -1,8 +1,6 @@
 // The analysis option dialogs of data-menu 5: the questions of each analysis,
 // the mass distribution, the report file, and the opening of the result
 // files, before the driver runs the analysis.
-#include <cmath>
-
 #include "model/analysis_options.h"
 #include "inputs99/front_end.h"
 #include "model/rotor_model.h"
@@ -77,8 +75,6 @@ int AskPlane(const char* prompt) {
     }
 }
 
-int NumberOfDofs() { return 4 * MODEL.NSTA + 2 * MODEL.NPED; }
-
 // ---------------------------------------------------------------------------
 // Mode-shape questions (main-menu 1 and 3).
 
@@ -86,7 +82,7 @@ void ModeShapeQuestions() {
     OPTS.NORMFLAG = AskYesNoQuestion("  Normalize the Mode Shapes ? Y/N > ") ? 1 : 0;
     if (!AskYesNoQuestion(" Store Mode Shapes for Plotting ? Y/N > ")) return;
 
-    const int ndof = NumberOfDofs();
+    const int ndof = NumberOfDofs(MODEL);
     for (;;) {
         OPTS.NPLOT = AskInt(" How many modes to plot ? ... ");
         if (OPTS.NPLOT >= 1 && OPTS.NPLOT <= ndof) break;
@@ -174,17 +170,6 @@ void SpeedRangeQuestions() {
 // ---------------------------------------------------------------------------
 // Stability dialog (main-menu 4). False when the analysis is refused.
 
-// Search iterations estimated for halving DSPEED down to ACCUR.
-int EstimatedIterations() {
-    const float quotient = OPTS.DSPEED / OPTS.ACCUR;
-    const float lnq = static_cast<float>(std::log(static_cast<double>(quotient)));
-    const float ln2 = static_cast<float>(std::log(2.0));
-    const float n = lnq / ln2;
-    // An absurd accuracy must not turn into an undefined conversion.
-    if (!(n > -1.0e6f && n < 1.0e6f)) return n > 0.0f ? 999999 : -999999;
-    return static_cast<int>(n);
-}
-
 bool StabilityDialog() {
     if (MODEL.NSPEED == 1) {
         Beep(2);
@@ -243,7 +228,7 @@ bool StabilityDialog() {
                 Write(CONSOLE, FREE, " The Accuracy Must Be Greater Than Zero !");
             }
             if (OPTS.STABOPT == 2) break;
-            OPTS.NITER = EstimatedIterations();
+            OPTS.NITER = BisectionIterations(OPTS.DSPEED, OPTS.ACCUR);
             Write(CONSOLE,
                   "(/,5X,'If the System Has an Instability Threshold',/,5X,'Between ',F8.1,' and ',F8.1,' RPM',/,"
                   "5X,'It Will Take About',I3,' Iterations to Locate It',/,5X,'With an Accuracy of ',F8.3,' RPM',/,"
@@ -292,14 +277,8 @@ void PedestalQuestions() {
 
 // The result column of plot options 1, 2, 5 and 6 for every entry.
 void SetPlaneCodes() {
-    int code = 0;
-    switch (OPTS.PLOTOPT) {
-        case 1: code = 2; break;
-        case 2: code = 3; break;
-        case 5: code = 4; break;
-        case 6: code = 5; break;
-        default: return;
-    }
+    const int code = PlotOptionQuantity(OPTS.PLOTOPT);
+    if (code == 0) return;
     for (int j = 1; j <= OPTS.IPLANE.size(); ++j) OPTS.IPLANE(j) = code;
     for (int j = 1; j <= OPTS.PEDPLANE.size(); ++j) OPTS.PEDPLANE(j) = code;
 }

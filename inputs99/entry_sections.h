@@ -1,11 +1,11 @@
 #pragma once
 // The sections of keyboard entry, shared by keyboard input and the data
-// editor. A section asks its screen and its rows and leaves SAVED = 0; where
-// control goes next is decided by the caller from FRONT.EDITSTEP (0 full
-// entry, 1 cascade, 2 single section).
+// editor. A section asks its screen and its rows and leaves SAVED = 0; the
+// caller decides which section follows (the whole entry, the cascade of the
+// editor after a change of the number of stations, or one section).
 #include <functional>
-#include <string>
 
+#include "model/message.h"
 #include "recordio/recordio.h"
 
 // Tables whose rows stand at stations.
@@ -33,18 +33,18 @@ void RunFullEntry(int first);
 // written in free format) until `refusal` returns no message for it; each
 // refused answer is followed by that message. `current` is kept for an empty
 // answer.
-using CountCheck = std::function<std::string(int)>;
+using CountCheck = std::function<Message(int)>;
 int AskCount(FormatText<> prompt, int current, const CountCheck& refusal);
 int AskCountFree(const char* prompt, int current, const CountCheck& refusal);
-// Refusal of a count n outside low..high ("" when it lies inside).
-std::string RangeRefusal(const char* what, int n, int low, int high);
+// Refusal of a count n outside low..high (none when it lies inside).
+Message RangeRefusal(const char* what, int n, int low, int high);
 // Refusals of the counts of a model whose NSTA and NBRG are set: discs,
 // bearings and added weights hold at most one row per station, pedestals
 // stand under bearings.
-std::string DiscCountRefusal(int n);
-std::string BearingCountRefusal(int n);
-std::string PedestalCountRefusal(int n);
-std::string AddedWeightCountRefusal(int n);
+Message DiscCountRefusal(int n);
+Message BearingCountRefusal(int n);
+Message PedestalCountRefusal(int n);
+Message AddedWeightCountRefusal(int n);
 
 // Number of rows of a station table, and its station of row i.
 int StationCount(StationTable t);

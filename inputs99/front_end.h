@@ -11,13 +11,11 @@ struct FrontEndState {
     int DATAOPT = 0;
     int INPOPT = 0;
     int EDITOPT = 0;   // last editor option; 0 until the editor menu is answered
-    int EDITSTEP = 0;  // entry mode of keyboard-entry sections: 0 full, 1 cascade, 2 single
     int SAVED = 0;
     int HAVEDATA = 0;
     int HAVEUNB = 0;
     int REREAD = 0;    // re-read DATAFILE when the data menu is next reached
     Text14 DATAFILE;   // model file last read from or saved to
-    float PI = 0.0f;
     Text1 ANS;         // answer of the last yes/no question
     Text3 FSTAT;       // open status handed to OpenFileChecked
 };

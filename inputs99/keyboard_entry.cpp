@@ -20,34 +20,31 @@ namespace {
 
 void WaitForLine() { Read(CONSOLE, FREE); }
 
-// Single-precision PI, as the front end computes it.
-float Pi() { return 4.0f * std::atan(1.0f); }
-
 // Refusal of a count above the number of stations, for tables that hold at
-// most one row per station ("" when n fits).
-std::string PerStationRefusal(const char* what, const char* whats, int n) {
-    std::string msg = RangeRefusal(whats, n, 0, MAXROWS);
-    if (msg.empty() && n > MODEL.NSTA)
-        msg = std::string(" Refused : at most one ") + what + " per station, and there are " +
-              std::to_string(MODEL.NSTA) + " stations";
+// most one row per station (none when n fits).
+Message PerStationRefusal(const char* what, const char* whats, int n) {
+    Message msg = RangeRefusal(whats, n, 0, MAXROWS);
+    if (!msg && n > MODEL.NSTA)
+        msg = Message("(1X,' Refused : at most one ',A,' per station, and there are ',I*,' stations')", what,
+                      MODEL.NSTA);
     return msg;
 }
 
 // After the size of the model has been accepted: discs and bearings need a
 // station each, and every pedestal a bearing.
 void FitCountsToStations() {
-    if (std::string msg = DiscCountRefusal(MODEL.NDISC); !msg.empty()) {
-        Write(CONSOLE, FREE, msg);
+    if (Message msg = DiscCountRefusal(MODEL.NDISC)) {
+        msg.Write(CONSOLE);
         MODEL.NDISC =
             AskCount("(2X,'Number of discs........... NDISC = ')", MODEL.NDISC, DiscCountRefusal);
     }
-    if (std::string msg = BearingCountRefusal(MODEL.NBRG); !msg.empty()) {
-        Write(CONSOLE, FREE, msg);
+    if (Message msg = BearingCountRefusal(MODEL.NBRG)) {
+        msg.Write(CONSOLE);
         MODEL.NBRG =
             AskCount("(2X,'Number of bearings......... NBRG = ')", MODEL.NBRG, BearingCountRefusal);
     }
-    if (std::string msg = PedestalCountRefusal(MODEL.NPED); !msg.empty()) {
-        Write(CONSOLE, FREE, msg);
+    if (Message msg = PedestalCountRefusal(MODEL.NPED)) {
+        msg.Write(CONSOLE);
         MODEL.NPED = AskCount("(2X,'Number of pedestals........ NPED = ')", MODEL.NPED,
                               PedestalCountRefusal);
     }
@@ -56,16 +53,15 @@ void FitCountsToStations() {
 // Derived weights and moments: only values typed as exactly 0 are replaced.
 void CompleteElement(int i) {
     const float od = MODEL.SHAFT(i, 1), id = MODEL.SHAFT(i, 2), length = MODEL.SHAFT(i, 3);
-    if (MODEL.SHAFT(i, 5) == 0.0f) MODEL.SHAFT(i, 5) = (od * od - id * id) * length * Pi() * MODEL.Rho * 0.25f;
+    if (MODEL.SHAFT(i, 5) == 0.0f) MODEL.SHAFT(i, 5) = AnnulusWeight(od, id, length, MODEL.Rho, Evaluation::Entry);
 }
 
 void CompleteDisc(int i) {
     const float od = MODEL.DISC(i, 1), id = MODEL.DISC(i, 2), thick = MODEL.DISC(i, 3);
-    if (MODEL.DISC(i, 4) == 0.0f) MODEL.DISC(i, 4) = (od * od - id * id) * thick * Pi() * MODEL.Rho * 0.25f;
+    if (MODEL.DISC(i, 4) == 0.0f) MODEL.DISC(i, 4) = AnnulusWeight(od, id, thick, MODEL.Rho, Evaluation::Entry);
     const float weight = MODEL.DISC(i, 4);
-    if (MODEL.DISC(i, 5) == 0.0f) MODEL.DISC(i, 5) = (id * id + od * od) * weight * 0.125f;
-    if (MODEL.DISC(i, 6) == 0.0f)
-        MODEL.DISC(i, 6) = (3.0f * (id * id + od * od) + 4.0f * thick * thick) * weight * 0.020833334f;
+    if (MODEL.DISC(i, 5) == 0.0f) MODEL.DISC(i, 5) = DiscPolarMoment(od, id, weight);
+    if (MODEL.DISC(i, 6) == 0.0f) MODEL.DISC(i, 6) = DiscTransverseMoment(od, id, thick, weight, Evaluation::Entry);
 }
 
 // Writes the row prompt of row i of a station table with rowFmt and reads
@@ -120,21 +116,20 @@ void ClearModel() {
 // ---------------------------------------------------------------------------
 // Counts and stations.
 
-std::string RangeRefusal(const char* what, int n, int low, int high) {
+Message RangeRefusal(const char* what, int n, int low, int high) {
     if (n >= low && n <= high) return {};
-    return std::string(" Refused : the number of ") + what + " must lie between " + std::to_string(low) + " and " +
-           std::to_string(high);
+    return Message("(1X,' Refused : the number of ',A,' must lie between ',I*,' and ',I*)", what, low, high);
 }
 
-std::string DiscCountRefusal(int n) { return PerStationRefusal("disc", "discs", n); }
-std::string BearingCountRefusal(int n) { return PerStationRefusal("bearing", "bearings", n); }
-std::string AddedWeightCountRefusal(int n) { return PerStationRefusal("extra weight", "extra weights", n); }
+Message DiscCountRefusal(int n) { return PerStationRefusal("disc", "discs", n); }
+Message BearingCountRefusal(int n) { return PerStationRefusal("bearing", "bearings", n); }
+Message AddedWeightCountRefusal(int n) { return PerStationRefusal("extra weight", "extra weights", n); }
 
-std::string PedestalCountRefusal(int n) {
-    std::string msg = RangeRefusal("pedestals", n, 0, MAXROWS);
-    if (msg.empty() && n > MODEL.NBRG)
-        msg = " Refused : a pedestal stands under a bearing, and there are " + std::to_string(MODEL.NBRG) +
-              " bearings";
+Message PedestalCountRefusal(int n) {
+    Message msg = RangeRefusal("pedestals", n, 0, MAXROWS);
+    if (!msg && n > MODEL.NBRG)
+        msg = Message("(1X,' Refused : a pedestal stands under a bearing, and there are ',I*,' bearings')",
+                      MODEL.NBRG);
     return msg;
 }
 
@@ -146,9 +141,9 @@ int ReadCount(WritePrompt writePrompt, int current, const CountCheck& refusal) {
     for (;;) {
         writePrompt();
         Read(CONSOLE, FREE, n);
-        const std::string msg = refusal(n);
-        if (msg.empty()) return n;
-        Write(CONSOLE, FREE, msg);
+        const Message msg = refusal(n);
+        if (!msg) return n;
+        msg.Write(CONSOLE);
     }
 }
 }  // namespace
@@ -411,7 +406,6 @@ void EnterUnbalance() {
 }
 
 void RunFullEntry(int first) {
-    FRONT.EDITSTEP = 0;
     if (first <= 1) EnterHeader();
     if (first <= 2) EnterShaftElements();
     if (first <= 3) EnterDiscs();

@@ -1,8 +1,6 @@
 // The entry routine of the front end: banner, main menu, data menu and input
 // options, with the refusals that keep a run from starting without a usable
 // model.
-#include <cmath>
-
 #include "model/analysis_options.h"
 #include "inputs99/front_end.h"
 #include "recordio/recordio.h"
@@ -19,11 +17,9 @@ enum class Next { MainMenu, DataMenu, Driver };
 void ResetAtEntry() {
     FRONT.HAVEDATA = 0;
     FRONT.HAVEUNB = 0;
-    FRONT.PI = 4.0f * std::atan(1.0f);
     OPTS.NFILES = 0;
     OPTS.NPEDFILES = 0;
     OPTS.STABOPT = 0;
-    OPTS.NCOLS = 8;
     for (int i = 1; i <= OPTS.PLOTFILE.size(); ++i) OPTS.PLOTFILE(i) = Text14();
     for (int i = 1; i <= OPTS.PEDFILE.size(); ++i) OPTS.PEDFILE(i) = Text14();
     for (int i = 1; i <= OPTS.BRGFILE.size(); ++i) OPTS.BRGFILE(i) = Text14();

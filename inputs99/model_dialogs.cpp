@@ -14,12 +14,12 @@ namespace {
 // file has been read and checked.
 RotorModel SCRATCH;
 
-void RefuseModelFile(const Text14& name, const std::string& reason) {
+void RefuseModelFile(const Text14& name, const Message& reason) {
     CloseUnit(UNIT_MODEL);
     Beep(2);
     const std::string file = name.trimmed();
     Write(CONSOLE, FREE, " *** MODEL FILE ", file.c_str(), " IS REFUSED ***");
-    Write(CONSOLE, FREE, reason.c_str());
+    reason.Write(CONSOLE);
     if (FRONT.HAVEDATA == 1)
         Write(CONSOLE, FREE, " The model in memory is unchanged.");
     else
@@ -74,7 +74,7 @@ void FileInputDialog(bool reread) {
     }
     RewindUnit(UNIT_MODEL);
     SCRATCH = MODEL;  // values a record leaves empty keep the model's values
-    if (std::string reason = ReadModel(UNIT_MODEL, SCRATCH); !reason.empty()) {
+    if (Message reason = ReadModel(UNIT_MODEL, SCRATCH)) {
         FRONT.REREAD = 0;
         RefuseModelFile(name, reason);
         return;

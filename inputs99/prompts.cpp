@@ -25,7 +25,7 @@ void ReadFileName(Text14& name) {
     Text<66> rest;  // what the 14-character field leaves of the line
     Read(CONSOLE, "(A14,A66)", name, rest);
     if (!rest.blank() && !name.blank())
-        Write(CONSOLE, FREE, " File name longer than 14 characters: " + name.trimmed() + " is used");
+        Write(CONSOLE, FREE, " File name longer than 14 characters: ", name.trimmed(), " is used");
 }
 
 void RefuseNotFinite() { Write(CONSOLE, FREE, " Refused : the value is not a finite number"); }

@@ -42,7 +42,7 @@ void ShaftElementProperties() {
     for (int e = 1; e <= m.NSTA - 1; ++e) {
         const float od = m.SHAFT(e, 1), id = m.SHAFT(e, 2), len = m.SHAFT(e, 3);
         if (m.SHAFT(e, 5) <= kEntryThreshold)
-            m.SHAFT(e, 5) = (PI / 4.0f) * (od * od - id * id) * len * m.Rho;
+            m.SHAFT(e, 5) = AnnulusWeight(od, id, len, m.Rho, Evaluation::SetUp);
         if (m.SHAFT(e, 4) <= kEntryThreshold)
             m.SHAFT(e, 4) = (PI / 64.0f) * (od * od * od * od - id * id * id * id);
         const float w = m.SHAFT(e, 5);
@@ -60,13 +60,10 @@ void DiscStations() {
     for (int s = 1; s <= m.NSTA; ++s) {
         if (k > m.NDISC || m.DSTA(k) != s) continue;
         const float od = m.DISC(k, 1), id = m.DISC(k, 2), t = m.DISC(k, 3);
-        const float dw = m.DISC(k, 4) > kEntryThreshold ? m.DISC(k, 4)
-                                                        : (PI / 4.0f) * (od * od - id * id) * t * m.Rho;
+        const float dw = m.DISC(k, 4) > kEntryThreshold ? m.DISC(k, 4) : AnnulusWeight(od, id, t, m.Rho, Evaluation::SetUp);
         SYS.STDW(s) = dw;
-        SYS.STIP(s) = m.DISC(k, 5) > kEntryThreshold ? m.DISC(k, 5) : dw * (od * od + id * id) / 8.0f;
-        SYS.STIT(s) = m.DISC(k, 6) > kEntryThreshold
-                          ? m.DISC(k, 6)
-                          : dw * (3.0f * (od * od + id * id) + 4.0f * t * t) / 48.0f;
+        SYS.STIP(s) = m.DISC(k, 5) > kEntryThreshold ? m.DISC(k, 5) : DiscPolarMoment(od, id, dw);
+        SYS.STIT(s) = m.DISC(k, 6) > kEntryThreshold ? m.DISC(k, 6) : DiscTransverseMoment(od, id, t, dw, Evaluation::SetUp);
         ++k;
     }
 }

@@ -16,14 +16,13 @@ struct AnalysisOptions {
     float ACCUR = 0.0f;
     int NITER = 0;
     int ENDCOND = 0;
-    int SPLSTORE = 0, NSPLFILES = 0;
+    int SPLSTORE = 0, NSPLFILES = 0;  // fitted coefficients stored; their files (2 NBRG)
     int PLOTOPT = 0;
     int NTMARK = 0;
     int NPEDFILES = 0;
     int NORMFLAG = 0;
     int NPLOT = 0;
     int NFILES = 0;
-    int NCOLS = 8;
     Vec<int, MAXPLOTFILES> NPERFILE;
     // Result files 1..NFILES (mode, station, orbit, animation files); under the
     // stability analysis entries 1 and 2 are the eigenvalue files.
@@ -40,6 +39,15 @@ struct AnalysisOptions {
 
 extern AnalysisOptions OPTS;
 
+// The quantity of the result table (2 amplitude x, 3 amplitude y, 4 phase x,
+// 5 phase y) that the unbalance plot options 1, 2, 5 and 6 store for every
+// plotted entry; 0 for the other options.
+int PlotOptionQuantity(int plotopt);
+// Bisection steps estimated to narrow a bracket of the given width down to
+// the accuracy: trunc(ln(width/accuracy) / ln 2), the logarithm rounded to
+// single precision; a quotient without a finite logarithm gives 999999
+// (above) or -999999 (below), so that no conversion is undefined.
+int BisectionIterations(float width, float accuracy);
 // Plotted modes kept per stability step: NPLOT within 1..99 (the width of
 // the result tables).
 int PlottedModeCount(const AnalysisOptions& o);

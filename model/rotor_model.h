@@ -1,8 +1,7 @@
 #pragma once
 // The rotor as the user describes it: fixed tables of 99 rows, 1-based.
-#include <string>
-
 #include "model/constants.h"
+#include "model/message.h"
 #include "recordio/text.h"
 #include "subs99/arrays.h"
 
@@ -34,14 +33,31 @@ extern RotorModel MODEL;
 // (x, y, rotation about x, rotation about y), two per pedestal.
 inline int NumberOfDofs(const RotorModel& m) { return 4 * m.NSTA + 2 * m.NPED; }
 
+// Values derived from the geometry, with rho the weight density: the weight
+// of an annulus of outer and inner diameter od, id and length (a shaft
+// element) or thickness (a disc), and a disc's polar and transverse mass
+// moments from its weight (weight x length**2). Keyboard entry fills in a
+// value typed as 0 (Entry), the matrix set-up a value at or below its
+// threshold (SetUp); the two evaluate the weight and the transverse moment
+// in a different order, whose single-precision results differ in the last
+// bit for about a third of all inputs, so each keeps its own.
+enum class Evaluation { Entry, SetUp };
+float AnnulusWeight(float od, float id, float length, float rho, Evaluation e);
+float DiscPolarMoment(float od, float id, float weight);
+float DiscTransverseMoment(float od, float id, float thickness, float weight, Evaluation e);
+
 // Empty when the counts of m respect the limits of the tables (every count
 // within 0..99, at least 2 stations, 2*NSTA + NPED <= 198), otherwise a
 // message naming the limit that is broken.
-std::string ModelLimitViolation(const RotorModel& m);
+Message ModelLimitViolation(const RotorModel& m);
 // Empty when the stations of discs, bearings, pedestals and added weights lie
 // in 1..NSTA, strictly ascending within each table, otherwise a message
 // naming the entry out of order.
-std::string ModelStationViolation(const RotorModel& m);
+Message ModelStationViolation(const RotorModel& m);
+// With speed-dependent coefficients the speeds of the table must ascend
+// strictly (the coefficients are fitted by splines over them): the first
+// speed j that is not above speed j - 1, or 0.
+int SpeedOutOfOrder(const RotorModel& m);
 // The pedestal-at-bearing rule: walking the bearings in order and advancing
 // through the pedestal list whenever the current pedestal's station equals
 // the current bearing's station matches all NPED pedestals.
@@ -49,4 +65,4 @@ bool PedestalsAtBearings(const RotorModel& m);
 // Empty when MODEL can be analysed, otherwise the message that refuses it:
 // the limits and the stations above, element lengths that are positive,
 // speeds of the speed table that ascend.
-std::string ModelAnalysisRefusal();
+Message ModelAnalysisRefusal();

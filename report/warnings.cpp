@@ -1,36 +1,74 @@
 // Warnings about the results of a run.
 #include "report/warnings.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analyses/results.h"
 #include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
+#include "model/message.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
 namespace {
 
-// Mode numbers as ranges: "1-4, 7, 9-12".
-std::string ModeRanges() {
-    std::string s;
-    int k = 1;
-    while (k <= RES.NMODES) {
-        if (!RES.UNRELIABLE(k)) {
-            ++k;
-            continue;
-        }
+// The modes of RES.UNRELIABLE as ranges of consecutive numbers.
+struct Range {
+    int32_t first, last;
+};
+std::vector<Range> UnreliableRanges() {
+    std::vector<Range> ranges;
+    for (int k = 1; k <= RES.NMODES; ++k) {
+        if (!RES.UNRELIABLE(k)) continue;
         int last = k;
         while (last < RES.NMODES && RES.UNRELIABLE(last + 1)) ++last;
-        if (!s.empty()) s += ", ";
-        s += std::to_string(k);
-        if (last > k) {
-            s += '-';
-            s += std::to_string(last);
-        }
-        k = last + 1;
+        ranges.push_back({k, last});
+        k = last;
     }
-    return s;
+    return ranges;
+}
+
+// Columns of a range: "7" or "9-12".
+int RangeColumns(const Range& r) {
+    return NumberColumns(r.first) + (r.last > r.first ? 1 + NumberColumns(r.last) : 0);
+}
+
+// The ranges in records of at most 76 columns after the leading blank, ", "
+// between them: the first record after its heading, the others indented by
+// three columns, each record but the last ending with a comma. The record's
+// format text is put together from its ranges, each number an I field of the
+// columns it needs.
+void WriteRangeList(int unit, const std::vector<Range>& ranges) {
+    constexpr int kColumns = 76;
+    const std::string heading = " Modes with unreliable results: ", indent = "   ";
+    std::size_t k = 0;
+    while (k < ranges.size()) {
+        const std::string& lead = k == 0 ? heading : indent;
+        int used = static_cast<int>(lead.size());
+        std::size_t end = k;
+        for (; end < ranges.size(); ++end) {
+            const int add = (end > k ? 2 : 0) + RangeColumns(ranges[end]);
+            if (used + add > kColumns && end > k) break;
+            used += add;
+        }
+        std::string text = "(1X,'" + lead + "'";
+        for (std::size_t i = k; i < end; ++i) {
+            if (i > k) text += ",', '";
+            text += ",I" + std::to_string(NumberColumns(ranges[i].first));
+            if (ranges[i].last > ranges[i].first) text += ",'-',I" + std::to_string(NumberColumns(ranges[i].last));
+        }
+        if (end < ranges.size()) text += ",','";
+        text += ")";
+        BeginWrite(unit, text.c_str());
+        for (std::size_t i = k; i < end; ++i) {
+            WriteInteger(ranges[i].first);
+            if (ranges[i].last > ranges[i].first) WriteInteger(ranges[i].last);
+        }
+        EndWrite();
+        k = end;
+    }
 }
 
 }  // namespace
@@ -45,31 +83,13 @@ void WriteSpeedTableWarning(int unit) {
 
 void WriteUndampedWarning(int unit) {
     if (RES.JACOBIERR == 0) return;
-    std::string head = " WARNING: The undamped eigenvalue solution did not converge (error code ";
-    head += std::to_string(RES.JACOBIERR);
-    head += ").";
-    Write(unit, FREE, head);
-    std::string list = ModeRanges();
-    if (list.empty()) {
+    Message("(1X,' WARNING: The undamped eigenvalue solution did not converge (error code ',I*,').')", RES.JACOBIERR)
+        .Write(unit);
+    const std::vector<Range> ranges = UnreliableRanges();
+    if (ranges.empty())
         Write(unit, FREE, " All modes pass the residual check; the results may still be used.");
-        return;
-    }
-    // Wrapped so that no record exceeds the width of a free-format record.
-    std::string line = " Modes with unreliable results: ";
-    size_t pos = 0;
-    while (pos < list.size()) {
-        size_t take = list.size() - pos;
-        if (line.size() + take > 76) {
-            take = 76 - line.size();
-            size_t comma = list.rfind(", ", pos + take);
-            if (comma != std::string::npos && comma > pos) take = comma + 1 - pos;
-        }
-        line += list.substr(pos, take);
-        pos += take;
-        while (pos < list.size() && list[pos] == ' ') ++pos;
-        Write(unit, FREE, line);
-        line = "   ";
-    }
+    else
+        WriteRangeList(unit, ranges);
 }
 
 void WriteMassWarning(int unit) {
