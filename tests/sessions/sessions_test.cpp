@@ -225,8 +225,9 @@ TEST(Sessions, ReportBannerCarriesTheDateAndTime) {
 
 // Runs that end with the run-time error report (exit status 1): letters or
 // the end of the input where a number is read, a short or unreadable model
-// file, and writes that fail on a full disk, which leave the file that was
-// to be replaced as it was and no other file beside it.
+// file, writes that fail on a full disk, which leave the file that was to be
+// replaced as it was and no other file beside it, and a console whose reader
+// goes away (260 KB of menus, four times what a pipe holds).
 TEST(Sessions, RunTimeErrorsEndTheRun) {
     const std::string old = "an earlier file\r\n";
     const struct {
@@ -234,6 +235,7 @@ TEST(Sessions, RunTimeErrorsEndTheRun) {
         std::map<std::string, std::string> files;
         long limit;
         std::string report;  // "X(" stands for WRITE( or CLOSE(
+        long stdoutBytes = -1;
     } cases[] = {
         {"abc", {}, 0, "F6101: READ(CON)\r\n- invalid integer"},
         {"1.5", {}, 0, "F6101: READ(CON)\r\n- invalid integer"},
@@ -243,12 +245,14 @@ TEST(Sessions, RunTimeErrorsEndTheRun) {
         {"6|1|1|letters.dat", {{"letters.dat", "BROKEN\n2 0 2 0 0\n1 0\n1 0 ten 0 0\n"}}, 0, "F6103: READ(letters.dat)\r\n- invalid real"},
         {"2|1|1|tiny.dat|3|old.dat|Y|6|8", {{"old.dat", old}}, 200, "F6601: X(old.dat)\r\n- write error"},
         {"2|1|1|tiny.dat|5|1|old.dat|Y||8", {{"old.dat", old}}, 200, "F6601: X(old.dat)\r\n- write error"},
+        {Rep(300, "2|6|") + "8", {}, 0, "F6601: WRITE(CON)\r\n- write error", 100},
     };
     for (const auto& c : cases) {
         SessionSetup setup;
         setup.files = c.files;
         setup.files["tiny.dat"] = SourceFile("tests/data/tiny.dat");
         setup.fileSizeLimit = c.limit;
+        setup.stdoutBytes = c.stdoutBytes;
         const Session s = RunKorvo(c.script.empty() ? "" : Script(c.script), setup);
         EXPECT_EQ(s.status, 1) << c.script;
         std::string err = s.err;

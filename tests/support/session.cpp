@@ -82,6 +82,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
             const ssize_t n = read(pipefd[0], buf, sizeof buf);
             if (n <= 0) break;
             s.out.append(buf, static_cast<size_t>(n));
+            if (setup.stdoutBytes >= 0 && s.out.size() >= static_cast<size_t>(setup.stdoutBytes)) break;
         }
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
