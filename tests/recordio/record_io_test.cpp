@@ -495,6 +495,7 @@ TEST_F(Rio, ReadOnlyFileIsReadableAndAWriteEndsTheRun) {
     if (access("ro.dat", W_OK) == 0) immutable = std::system(("chattr +i '" + (dir / "ro.dat").string() + "' 2>/dev/null").c_str()) == 0;
     if (access("ro.dat", W_OK) == 0 && !immutable) GTEST_SKIP() << "cannot make a file unwritable here";
     ASSERT_EQ(OpenUnit(8, Text14("ro.dat"), Text3("OLD")), 0);
+    EXPECT_TRUE(!UnitIsWritable(8) && UnitIsWritable(CONSOLE));  // what the overwrite dialog asks
     EXPECT_EQ(RunReads(8, "I"), "42");
     RewindUnit(8);
     const std::string report = ErrorOf([] { Write(8, FREE, int32_t(1)); });
