@@ -1,5 +1,6 @@
 // korvo-plot: record grouping, derived values against closed forms, and the
 // pictures of every kind of file end to end.
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -265,6 +266,12 @@ TEST_F(PlotSession, EveryKindOfFileDrawnAsPngAndSvg) {
             EXPECT_NE(p.err.find("1 value is not a finite number"), S::npos) << p.err;
         }
     }
+    // A title is drawn as text: a backquoted command in it is never run.
+    const S model = session->file("unb.dat");
+    std::ofstream(session->dir / "quoted.dat") << "`touch ran` it's \"q\"" << model.substr(model.find('\n'));
+    ASSERT_EQ(RunPlot(session->dir, {"rotor", "quoted.dat", "-o", "q.svg"}).status, 0);
+    EXPECT_FALSE(session->exists("ran"));
+    EXPECT_NE(session->file("q.svg").find("`touch ran` it's"), S::npos);
 }
 
 TEST_F(PlotSession, CriticalSpeedOnsetAndWhirlAgainstIndependentValues) {
