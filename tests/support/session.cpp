@@ -77,7 +77,9 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
         close(pipefd[0]);
         unsetenv("COMSPEC");  // a command typed at a pause goes to the shell
         if (setup.fileSizeLimit > 0) {
-            signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails with EFBIG
+            // korvo itself ignores SIGXFSZ, so a write beyond the limit fails
+            // with EFBIG as on a full disk.
+            signal(SIGXFSZ, SIG_DFL);
             rlimit r{static_cast<rlim_t>(setup.fileSizeLimit), RLIM_INFINITY};
             getrlimit(RLIMIT_FSIZE, &r);
             r.rlim_cur = static_cast<rlim_t>(setup.fileSizeLimit);
