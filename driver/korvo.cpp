@@ -54,6 +54,8 @@ bool PrintInformation(int argc, char** argv) {
 int main(int argc, char** argv) {
     // A closed console pipe is a write error of the run, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
+    // Likewise a file grown beyond the size limit of the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (PrintInformation(argc, argv)) return 0;
     SetCommandLine(argc, argv);
     try {

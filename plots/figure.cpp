@@ -21,18 +21,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A gnuplot string: double quotes with backslash escapes.
+// A gnuplot string. Single quotes, because gnuplot runs a command written in
+// backquotes inside a double-quoted string, and titles, labels and file names
+// come from the user's files; a quote is doubled, and a line break is joined
+// in as "\n", the only double-quoted piece.
 std::string Quote(const std::string& s) {
-    std::string q = "\"";
+    std::string q = "'";
     for (char c : s) {
-        if (c == '"' || c == '\\') q += '\\';
         if (c == '\n') {
-            q += "\\n";
+            q += "'.\"\\n\".'";
             continue;
         }
+        if (c == '\'') q += '\'';
         q += c;
     }
-    return q + "\"";
+    return q + "'";
 }
 
 std::string Num(double v) {

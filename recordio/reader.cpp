@@ -320,48 +320,49 @@ void BeginRead(int unit, const char* fmt, bool statusMode) {
     }
 }
 
+namespace {
+
+// The next free-format value (false when the statement has run out of them)
+// or the field of the next data descriptor, which must suit the item kind.
+bool NextNumericText(ItemKind kind, std::string& t, const Op*& op) {
+    op = nullptr;
+    if (R.free) {
+        if (R.ended) return false;
+        bool quoted = false;
+        if (NextToken(t, quoted) != Tok::Value) return false;
+        if (quoted) throw Failure{kind == ItemKind::Integer ? Err::InvalidInteger : Err::InvalidReal};
+        return true;
+    }
+    op = FormattedTarget();
+    if (!Suits(op->kind, kind)) throw Failure{Err::ItemMismatch};
+    t = NumericField(*op);
+    return true;
+}
+
+}  // namespace
+
 int ReadInteger(int32_t& v) {
     return Guard([&] {
-        if (R.free) {
-            if (R.ended) return;
-            std::string tok;
-            bool quoted = false;
-            if (NextToken(tok, quoted) != Tok::Value) return;
-            Err e = Err::InvalidInteger;
-            int32_t x = 0;
-            if (quoted || !ParseInteger(tok, x, e)) throw Failure{e};
-            v = x;
-            return;
-        }
-        const Op* op = FormattedTarget();
-        if (!Suits(op->kind, ItemKind::Integer)) throw Failure{Err::ItemMismatch};
+        std::string t;
+        const Op* op = nullptr;
+        if (!NextNumericText(ItemKind::Integer, t, op)) return;
         Err e = Err::InvalidInteger;
         int32_t x = 0;
-        if (!ParseInteger(NumericField(*op), x, e)) throw Failure{e};
+        if (!ParseInteger(t, x, e)) throw Failure{e};
         v = x;
     });
 }
 
 int ReadReal(float& v) {
     return Guard([&] {
-        if (R.free) {
-            if (R.ended) return;
-            std::string tok;
-            bool quoted = false;
-            if (NextToken(tok, quoted) != Tok::Value) return;
-            Err e = Err::InvalidReal;
-            float x = 0.0f;
-            if (quoted || !ParseReal(tok, x, e)) throw Failure{e};
-            v = x;
-            return;
-        }
-        const Op* op = FormattedTarget();
-        if (!Suits(op->kind, ItemKind::Real)) throw Failure{Err::ItemMismatch};
-        std::string t = NumericField(*op);
+        std::string t;
+        const Op* op = nullptr;
+        if (!NextNumericText(ItemKind::Real, t, op)) return;
         Err e = Err::InvalidReal;
         float x = 0.0f;
         if (!ParseReal(t, x, e)) throw Failure{e};
-        if (t.find_first_of(".eEdD") == std::string::npos && op->d > 0 && std::isfinite(x))
+        // A formatted field without a point or exponent has d implied decimals.
+        if (op && t.find_first_of(".eEdD") == std::string::npos && op->d > 0 && std::isfinite(x))
             x = static_cast<float>(x / std::pow(10.0, op->d));
         v = x;
     });

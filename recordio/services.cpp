@@ -26,13 +26,14 @@ constexpr size_t kPauseLine = 128;
 // be started.
 bool RunAndWait(const char* program, char* const argv[]) {
     pid_t pid = 0;
-    // The command gets the default action of SIGPIPE, which this program
-    // ignores.
+    // The command gets the default actions of SIGPIPE and SIGXFSZ, which
+    // this program ignores.
     posix_spawnattr_t attr;
     sigset_t def;
     posix_spawnattr_init(&attr);
     sigemptyset(&def);
     sigaddset(&def, SIGPIPE);
+    sigaddset(&def, SIGXFSZ);
     posix_spawnattr_setsigdefault(&attr, &def);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
     const int rc = posix_spawnp(&pid, program, nullptr, &attr, argv, environ);

@@ -1,5 +1,6 @@
 // korvo-plot: record grouping, derived values against closed forms, and the
 // pictures of every kind of file end to end.
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,15 +11,44 @@
 
 #include "plots/derived.h"
 #include "plots/plot_data.h"
-#include "tests/support/models.h"
 #include "tests/support/session.h"
 
 namespace fs = std::filesystem;
-using namespace korvo_test;
 using S = std::string;
 using Lines = std::vector<S>;
 
 namespace {
+
+const double kPi = 3.14159265358979323846;
+
+// Two 100 lb discs on a short stiff shaft on two equal bearings (stiffness
+// K, damping C) whose cross-coupled stiffness grows with speed, q = Q1 Omega.
+// The cylindrical whirl of each half (mass M) obeys M s^2 + C s + K - i q = 0,
+// unstable from q = C w with w = sqrt(K/M).
+struct CrossCoupledRotor {
+    static constexpr double K = 1.0e5, C = 50.0, Q1 = 25.0, M = (40.0 / 2 + 100.0) / 386.0;
+    static double WhirlRad() { return std::sqrt(K / M); }
+    static double ThresholdRpm() { return C * WhirlRad() / Q1 * 30.0 / kPi; }  // 10831.9
+    static S Model() {
+        S s = "CROSS-COUPLED TEST ROTOR\n2 2 2 0 0\n1 0\n4.0 0.0 10.0 12.566 40\n1 10.0 0.0 2.0 100 1250.0 658.0\n"
+              "2 10.0 0.0 2.0 100 1250.0 658.0\n1 0.0\n2 0.0\n3.0E7 0.283\n5\n";
+        for (int j = 0; j < 5; ++j) {
+            const double rpm = 5000.0 * j, q = Q1 * rpm * kPi / 30.0;
+            char line[200];
+            std::snprintf(line, sizeof line, "1.0E5 %.4f %.4f 1.0E5 50.0 0.0 0.0 50.0\n", q, -q);
+            s += std::to_string(int(rpm)) + "\n" + line + line;  // both bearings
+        }
+        return s + "1 0.0 0.0\n2 0.0 0.0\n";
+    }
+};
+
+// Three stations on two bearings, a disc with the unbalance at station 2, a
+// pedestal under the second bearing; isotropic, so every response is a
+// circular forward whirl.
+const char* const kUnbalanceModel =
+    "UNBALANCE TEST ROTOR\n3 1 2 1 0\n1 0\n2.0 0.0 10.0 0.7854 8.89\n2.0 0.0 10.0 0.7854 8.89\n"
+    "2 8.0 0.0 1.0 20.0 160.0 80.0\n1 0.0\n3 0.0\n3 10.0\n2.0E5 2.0E5 20.0 20.0\n3.0E7 0.283\n1\n0.0\n"
+    "1.0E5 0.0 0.0 1.0E5 30.0 0.0 0.0 30.0\n1.0E5 0.0 0.0 1.0E5 30.0 0.0 0.0 30.0\n1 0.0 0.0\n2 0.1 0.0\n3 0.0 0.0\n";
 
 struct PlotRun {
     int status = -1;
@@ -148,7 +178,7 @@ protected:
     static void SetUpTestSuite() {
         SessionSetup setup;
         setup.files = {{"rotor.dat", CrossCoupledRotor::Model()},
-                       {"unb.dat", UnbalanceModel(1)},
+                       {"unb.dat", kUnbalanceModel},
                        {"fitdata.txt", "1 10 5\n2 12 4\n4 11 6\n7 15 5\n"},
                        {"empty.txt", ""}, {"bad.txt", "1 2\n3 x\n"}, {"gaps.txt", "1 2\n2 nan\n3 4\n"}};
         const Lines in = {
@@ -161,7 +191,9 @@ protected:
             "5", "5", "10", "1000", "3000", "1000", "N", "anim.txt", "1",                                  //
             "1", "", "5", "Y", "Y", "2", "Y", "modes.txt", "1", "modes.out", "",                           //
             "7", "1", "fitdata.txt", "3", "fit.txt", "N", "20", "8"};
-        session = new Session(RunKorvo(Script(in), setup));
+        S script;
+        for (const S& a : in) script += a + "\n";
+        session = new Session(RunKorvo(script, setup));
     }
     static void TearDownTestSuite() {
         delete session;
@@ -201,8 +233,8 @@ TEST_F(PlotSession, EveryKindOfFileDrawnAsPngAndSvg) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
         Lines png = c.args, svg = c.args;
-        Append(png, {"-o", "pic.png", "--csv", "pic.csv"});
-        Append(svg, {"-o", "pic.svg"});
+        png.insert(png.end(), {"-o", "pic.png", "--csv", "pic.csv"});
+        svg.insert(svg.end(), {"-o", "pic.svg"});
         const PlotRun p = RunPlot(session->dir, png), v = RunPlot(session->dir, svg);
         ASSERT_EQ(p.status, 0) << p.err;
         ASSERT_EQ(v.status, 0) << v.err;
@@ -234,6 +266,12 @@ TEST_F(PlotSession, EveryKindOfFileDrawnAsPngAndSvg) {
             EXPECT_NE(p.err.find("1 value is not a finite number"), S::npos) << p.err;
         }
     }
+    // A title is drawn as text: a backquoted command in it is never run.
+    const S model = session->file("unb.dat");
+    std::ofstream(session->dir / "quoted.dat") << "`touch ran` it's \"q\"" << model.substr(model.find('\n'));
+    ASSERT_EQ(RunPlot(session->dir, {"rotor", "quoted.dat", "-o", "q.svg"}).status, 0);
+    EXPECT_FALSE(session->exists("ran"));
+    EXPECT_NE(session->file("q.svg").find("`touch ran` it's"), S::npos);
 }
 
 TEST_F(PlotSession, CriticalSpeedOnsetAndWhirlAgainstIndependentValues) {

@@ -185,18 +185,19 @@ TEST_F(Rio, FormatterCases) {
     WriteInteger(4);
     EndWrite();
     char buf[8] = "(I3)";
-    Write(50, buf, int32_t(7));
+    Write(50, RuntimeFormat(buf), int32_t(7));
     std::snprintf(buf, sizeof buf, "(I5)");
-    Write(50, buf, int32_t(7));
+    Write(50, RuntimeFormat(buf), int32_t(7));
     CloseUnit(50);
     EXPECT_EQ(Slurp("g"), Crlf(B(11) + "4\n  7\n    7\n"));
 }
 
 TEST_F(Rio, BadFormatsAndItemsEndTheRun) {
-    EXPECT_EQ(ErrorOf([] { Write(CONSOLE, "(1X,I3)", 1.0f); }), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
+    EXPECT_EQ(ErrorOf([] { Write(CONSOLE, RuntimeFormat("(1X,I3)"), 1.0f); }), Report("F6202: WRITE(CON)", "item does not suit its edit descriptor"));
     for (const char* fmt : {"(1X,Q5)", "(1X,I3", "(1X,'abc')", "(1X,F8.2)", "(1X,'abc"})
-        EXPECT_THROW(Write(CONSOLE, fmt, int32_t(1)), RunTimeError) << fmt;
-    for (const char* fmt : {"(1X,F8)", "(1X,A14)"}) EXPECT_THROW(Write(CONSOLE, fmt, 1.0f), RunTimeError) << fmt;
+        EXPECT_THROW(Write(CONSOLE, RuntimeFormat(fmt), int32_t(1)), RunTimeError) << fmt;
+    for (const char* fmt : {"(1X,F8)", "(1X,A14)"})
+        EXPECT_THROW(Write(CONSOLE, RuntimeFormat(fmt), 1.0f), RunTimeError) << fmt;
     Write(CONSOLE, "(I3)", int32_t(7));  // usable again after an error
     EXPECT_EQ(Take(), " 7");
 }
@@ -298,7 +299,7 @@ void RunConsoleSteps(const std::vector<std::string>& steps) {
         const std::string arg = s.substr(1);
         int32_t n = 0;
         switch (s[0]) {
-            case 'w': Write(CONSOLE, arg.c_str()); break;
+            case 'w': Write(CONSOLE, RuntimeFormat(arg.c_str())); break;
             case 'f': Write(CONSOLE, FREE, arg.c_str()); break;
             case 'r': Read(CONSOLE, FREE, n); break;
             case 'p': PauseForCommand(arg.empty() ? nullptr : arg.c_str()); break;
@@ -376,8 +377,8 @@ TEST_F(Rio, OpenRulesAndConnections) {
     for (const char* name : {"model.dat", "./model.dat", "link.dat"})
         EXPECT_EQ(OpenUnit(9, Text14(name), Text3("OLD")), OPEN_FILE_CONNECTED) << name;
     EXPECT_EQ(OpenUnit(8, Text14("model.dat"), Text3("OLD")), 0);  // its own unit may open it again
-    EXPECT_EQ(UnitFileName(8), "model.dat");
-    EXPECT_EQ(UnitFileName(CONSOLE), "CON");
+    int32_t n = 0;  // reads the file from its start, and the report names it
+    EXPECT_EQ(ErrorOf([&] { Read(8, FREE, n); }), Report("F6101: READ(model.dat)", "invalid integer"));
     // Opening a connected unit closes its old file.
     ASSERT_EQ(OpenUnit(9, Text14("one.txt"), Text3("NEW")), 0);
     Write(9, "('first')");
@@ -494,6 +495,7 @@ TEST_F(Rio, ReadOnlyFileIsReadableAndAWriteEndsTheRun) {
     if (access("ro.dat", W_OK) == 0) immutable = std::system(("chattr +i '" + (dir / "ro.dat").string() + "' 2>/dev/null").c_str()) == 0;
     if (access("ro.dat", W_OK) == 0 && !immutable) GTEST_SKIP() << "cannot make a file unwritable here";
     ASSERT_EQ(OpenUnit(8, Text14("ro.dat"), Text3("OLD")), 0);
+    EXPECT_TRUE(!UnitIsWritable(8) && UnitIsWritable(CONSOLE));  // what the overwrite dialog asks
     EXPECT_EQ(RunReads(8, "I"), "42");
     RewindUnit(8);
     const std::string report = ErrorOf([] { Write(8, FREE, int32_t(1)); });

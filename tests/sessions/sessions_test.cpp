@@ -48,6 +48,10 @@ std::map<std::string, std::string> RefusedModels() {
             {"bad5.dat", "X\n3 1 2 0 0\n" + units + "4 1 0 1 1 1 1\n1 0\n3 0\n" + tail},
             {"bad6.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n100\n"},
             {"bad7.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n2\n2000\n1 0 0 1 1 0 0 1\n1000\n1 0 0 1 1 0 0 1\n"},
+            // Values that are not finite numbers, named by their record.
+            {"bad8.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\nnan 0.283\n1\n0\n1 0 0 1 1 0 0 1\n1 0 0\n2 0 0\n"},
+            {"bad9.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n1\n0\n1 0 0 1 1 -Inf 0 1\n1 0 0\n2 0 0\n"},
+            {"bad10.dat", "X\n2 0 1 0 0\n1 0\n1 0 1 0 0\n1 0\n3.0E7 0.283\n1\n0\n1 0 0 1 1 0 0 1\n1 0 0\n2 NaN 0\n"},
             {"big.dat", generated(99, 0)},
             {"bare.dat", "BARE SHAFT\n2 0 0 0 0\n1 0\n1.0 0.0 5.0 0.0 1.0\n3.0E7 0.283\n1\n0.0\n1 0 0\n2 0 0\njunk 1\njunk 2\n"},
             {"free.dat", "FREE ROTOR\n5 0 0 0 0\n1 0\n" + Rep(4, "2 0 10 0 0\n") + "3e7 .283\n1\n0\n1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n"}};
@@ -95,23 +99,26 @@ std::vector<Golden> Sessions() {
                              "1e6 1e6 10 10|2 1.5|n|1e5 0 10 0|0 1e5 0 10|1e5 0 10 0|0 1e5 0 10|0 0|0.5 90|0.25 -45|5||2|" +
                              Rep(10, "|") + "3|small.dat|6|8", {"small.dat"}},
         // The size limit (199 refused, 198 taken), counts and stations out of
-        // range asked again, the pedestal rule, speeds that do not ascend.
+        // range asked again, the pedestal rule, speeds that do not ascend,
+        // rows with values that are not finite numbers.
         {"keyboard_limits", {}, {}, "2|1|2|Too big|60|0|79|79||Also too big|99|0|1|1||Just fits|1|100|60|100|2|-1|78|100|78|3|2|"
-                                    "100|1|3e7 0.283|" + Rep(58, "2 0 1 0 1|") + "2 0 1 0 0|60 6 0 1 5 1 1|20 6 0 1 5 1 1|"
+                                    "100|1|nan 0.283|3e7 0.283|2 0 inf 0 1|" + Rep(58, "2 0 1 0 1|") + "2 0 1 0 0|60 6 0 1 5 1 1|20 6 0 1 5 1 1|"
                                     "20 8 0 1 9 2 2|40 8 0 1 0 0 0|1 0.5|70 0.5|1 0.5|30 0.5|60 0.5|1 10|45 10||1 10|60 12|"
                                     "1e6 1e6 1 1|2e6 2e6 2 2|0 2|30 2|y|0|100|2|1000|" + Rep(3, "1e5 0 1 0|0 1e5 0 1|") +
                                     "500|2000|" + Rep(3, "3e5 0 1 0|0 4e5 0 1|") + "3|checks.dat|6|8", {"checks.dat"}},
         // Model files: listings in both unit systems, the saved layout, a
-        // hand-edited file, the overwrite of the file just read, refusals.
+        // hand-edited file, the overwrite of the file just read, a name that
+        // cannot be written (a folder) answered Y and then another name,
+        // refusals, a free rotor's report.
         {"model_files", {"examples/pedestal.dat", "examples/stability.dat", "data/hand.dat", "data/mtable.dat"}, RefusedModels(),
          "5|1|1|bad0.dat||1|1|pedestal.dat|2|" + Rep(10, "|") + "3|ped_s.dat|1|1|stability.dat|2|" + Rep(7, "|") +
              "1|1|hand.dat|3|two.dat|1|1|two.dat|3|two.dat|x|y|6|1||1|1|mtable.dat|2|" + Rep(8, "|") +
-             "1|1|bare.dat|2|||3||bare.dat|n|bare_s.dat|3|bare.dat|y|1|1|big.dat|" + [] {
+             "1|1|bare.dat|2|||3||bare.dat|n|bare_s.dat|3|bare.dat|y|1|3|mkdir ro.dat|4|3|ro.dat|Y|bare_r.dat|1|1|big.dat|" + [] {
                  std::string s;
-                 for (int k = 1; k <= 7; ++k) s += "1|1|bad" + std::to_string(k) + ".dat||";
+                 for (int k = 1; k <= 10; ++k) s += "1|1|bad" + std::to_string(k) + ".dat||";
                  return s;
              }() + "1|1|free.dat|5|N|N|1|free.out||1||1|1|pedestal.dat|1|3|rm pedestal.dat|4|5|N|N|1|ped.out||6||n|5||6|8",
-         {"ped_s.dat", "two.dat", "bare.dat", "bare_s.dat"}},
+         {"ped_s.dat", "two.dat", "bare.dat", "bare_s.dat", "bare_r.dat", "free.out"}},
         // The editor: every option that changes counts and locations, the
         // pedestal rule, material and title, the refused run and the
         // question at the exit.
@@ -128,18 +135,19 @@ std::vector<Golden> Sessions() {
              "1e5 0 1 0|0 1e5 0 1|2e5 0 1 0|0 2e5 0 1|n|2|1|1 2.5|16|3|e.dat|1|1|editor.dat|4|2|y|4|" + Rep(3, "2 0 4 0 0|") +
              "n|3|n|1|4|y|0|n|3e5 0 1 0|0 3e5 0 1|3e5 0 1 0|0 3e5 0 1|3|b2.dat|4|16|6|8|No way",
          {"c.dat", "b.dat", "e.dat", "b2.dat"}},
-        // What each analysis dialog asks, refuses and asks again.
+        // What each analysis dialog asks, refuses and asks again (answers
+        // that are not finite numbers, a name longer than 14 characters).
         {"dialogs", {"data/speeds.dat", "data/tiny.dat", "data/unbalance.dat"},
          {{"re.dat", Rep(50, "an older file\n")},  // a mass matrix with rows of zeros: the massless end stations
           {"sing.dat", "SINGULAR MASS\n3 1 2 0 0\n1 0\n2 0 10 0 0\n2 0 10 0 0\n2 10 0 1 100 2000 1000\n1 0\n3 0\n3e7 0\n1\n0\n" +
                            Rep(2, "1e5 0 0 1e5 50 0 0 50\n") + "1 0 0\n2 0 0\n3 0 0\n"}},
          Run(1, "speeds.dat", "x|Y|Y|0|999|3|N|2|m1.dat|0|1||m2.dat|5|1|3000|modes.out||") +
              Run(2, "tiny.dat", "2|damped.out||") + Run(2, "sing.dat", "1|sing.out|" + Rep(8, "|") + "|") + Run(1, "sing.dat", "N|N|1|sing1.out||") +
-             Run(4, "speeds.dat", "3|1000|500|9000|0|-5|10|Y|1|N|2|1|stab.out||") +
+             Run(4, "speeds.dat", "3|NaN|1000|500|9000|0|-5|inf|10|Y|1|N|2|1|stab.out||") +
              Run(4, "speeds.dat", "1|11|0|3|re.dat|Y|re.dat|Y|im.dat|1|x|3|Y|k1.dat|c1.dat|k2.dat|c2.dat|1000|5000|0|500|1|stab1.out||") +
              Run(4, "tiny.dat", "|6|") + Run(5, "speeds.dat", "3|1000|5000|1000|1|N|-1|2|0|100|2|u1.dat|0|2|4|3|1|") +
              Run(5, "speeds.dat", "11|1000|5000|1000|1|N|1|unb.out||") + Run(5, "speeds.dat", orbit97) +
-             Run(5, "speeds.dat", "9|3000|0|3|a.dat|b.dat|c.dat|1|2|3|1|") +
+             Run(5, "speeds.dat", "9|3000|0|3|a.dat|b.dat|orbit_station_3.dat|1|2|3|1|") +
              Run(5, "unbalance.dat", "4|1000|5000|1000|x|Y|N|p1.dat|3|1||p2.dat|2|1|1|s1.dat|1|0|2|1|") +
              Run(5, "speeds.dat", "10|1000|5000|1000|1|N|anim.dat|1|") + Run(5, "tiny.dat", "3||16|6|8|N"),
          {"m1.dat", "m2.dat", "damped.out", "re.dat", "k2.dat", "u1.dat", "a.dat", "s1.dat", "p2.dat"}},
@@ -225,8 +233,9 @@ TEST(Sessions, ReportBannerCarriesTheDateAndTime) {
 
 // Runs that end with the run-time error report (exit status 1): letters or
 // the end of the input where a number is read, a short or unreadable model
-// file, and writes that fail on a full disk, which leave the file that was
-// to be replaced as it was and no other file beside it.
+// file, writes that fail on a full disk, which leave the file that was to be
+// replaced as it was and no other file beside it, and a console whose reader
+// goes away (260 KB of menus, four times what a pipe holds).
 TEST(Sessions, RunTimeErrorsEndTheRun) {
     const std::string old = "an earlier file\r\n";
     const struct {
@@ -234,6 +243,7 @@ TEST(Sessions, RunTimeErrorsEndTheRun) {
         std::map<std::string, std::string> files;
         long limit;
         std::string report;  // "X(" stands for WRITE( or CLOSE(
+        long stdoutBytes = -1;
     } cases[] = {
         {"abc", {}, 0, "F6101: READ(CON)\r\n- invalid integer"},
         {"1.5", {}, 0, "F6101: READ(CON)\r\n- invalid integer"},
@@ -243,12 +253,14 @@ TEST(Sessions, RunTimeErrorsEndTheRun) {
         {"6|1|1|letters.dat", {{"letters.dat", "BROKEN\n2 0 2 0 0\n1 0\n1 0 ten 0 0\n"}}, 0, "F6103: READ(letters.dat)\r\n- invalid real"},
         {"2|1|1|tiny.dat|3|old.dat|Y|6|8", {{"old.dat", old}}, 200, "F6601: X(old.dat)\r\n- write error"},
         {"2|1|1|tiny.dat|5|1|old.dat|Y||8", {{"old.dat", old}}, 200, "F6601: X(old.dat)\r\n- write error"},
+        {Rep(300, "2|6|") + "8", {}, 0, "F6601: WRITE(CON)\r\n- write error", 100},
     };
     for (const auto& c : cases) {
         SessionSetup setup;
         setup.files = c.files;
         setup.files["tiny.dat"] = SourceFile("tests/data/tiny.dat");
         setup.fileSizeLimit = c.limit;
+        setup.stdoutBytes = c.stdoutBytes;
         const Session s = RunKorvo(c.script.empty() ? "" : Script(c.script), setup);
         EXPECT_EQ(s.status, 1) << c.script;
         std::string err = s.err;

@@ -25,6 +25,7 @@ struct Session {
 struct SessionSetup {
     std::map<std::string, std::string> files;  // placed in the folder first
     long fileSizeLimit = 0;                    // > 0: writes beyond it fail as on a full disk
+    long stdoutBytes = -1;                     // >= 0: the reader of standard output goes away after that many bytes
     int timeoutSeconds = 300;
 };
 
