@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 #include "model/model_file.h"
 #include "recordio/recordio.h"
@@ -343,10 +344,27 @@ Animation ReadAnimation(const std::string& path) {
     return a;
 }
 
+namespace {
+
+// The text of a refusal as korvo shows it on its console, written by the
+// record formatter into a string.
+std::string RefusalText(const Message& msg) {
+    std::ostringstream text;
+    SetConsoleStreams(nullptr, &text);
+    msg.Write(CONSOLE);
+    CloseUnit(CONSOLE);  // ends the line, so that nothing is left pending
+    SetConsoleStreams(nullptr, nullptr);
+    std::string t = text.str();
+    while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
+    return t;
+}
+
+}  // namespace
+
 void ReadModelFile(const std::string& path, RotorModel& m) {
     RawLines(path);
     OpenData(kDataUnit, path);
-    std::string msg;
+    Message msg;
     try {
         msg = ReadModel(kDataUnit, m);
     } catch (const RunTimeError& e) {
@@ -356,7 +374,7 @@ void ReadModelFile(const std::string& path, RotorModel& m) {
         throw PlotError(path + ": not a readable model file: " + report);
     }
     CloseUnit(kDataUnit);
-    if (!msg.empty()) throw PlotError(path + ": model refused:" + msg);
+    if (msg) throw PlotError(path + ": model refused:" + RefusalText(msg));
 }
 
 ReportInfo ReadReport(const std::string& path) {
