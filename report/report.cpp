@@ -7,6 +7,7 @@
 #include "inputs99/front_end.h"
 #include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
+#include "model/model_texts.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 #include "report/report.h"
@@ -16,6 +17,9 @@
 namespace {
 
 constexpr int U = UNIT_REPORT;
+
+// Heading of the eigenvalue results.
+constexpr FormatText<> SOLUTION_HEADING = "(/,/,1X,'Eigenvalue problem solution :',/,1X,29('='),/)";
 
 // Per-station value of the set-up; 0 for a station number outside the tables.
 float AtStation(const Vec<float, 99>& v, int s) { return (s >= 1 && s <= MAXROWS) ? v(s) : 0.0f; }
@@ -35,7 +39,7 @@ void WriteBanner() {
 }
 
 void WriteCounts() {
-    Write(U, "(/,2X,'TITLE : ',A50,/,2X,7('='),/)", MODEL.TITLE);
+    Write(U, TITLE_LINE, MODEL.TITLE);
     Write(U,
           "(/,2X,'Number of stations ............. = ',I2,/,2X,'Number of discs ................ = ',I2,/,2X,"
           "'Number of bearings ............. = ',I2,/,2X,'Number of Pedestals ............ = ',I2,/,2X,"
@@ -45,163 +49,101 @@ void WriteCounts() {
 }
 
 void WriteShaftTable() {
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Shaft element data :',/,1X,20('='),/,1X,'Element',6X,'O.D.',7X,'I.D.',4X,'Length',5X,"
-              "'Weight',3X,'Mod. of Elas.',2X,'Density',/,4X,'No.',7X,'IN.',8X,'IN.',7X,'IN.',7X,'LB',6X,"
-              "'LB/IN**2',7X,'LB/IN**3',/,1X,78('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Shaft element data :',/,1X,20('='),/,1X,'Element',6X,'O.D.',7X,'I.D.',4X,'Length',5X,"
-              "'Weight',3X,'Mod. of Elas.',2X,'Density',/,4X,'No.',7X,'MM.',8X,'MM.',7X,'MM.',7X,'KG',6X,"
-              "'KG/MM**2',7X,'KG/MM**3',/,1X,78('_'),/)");
-    }
+    WriteUnitsHeading(U, SHAFT_HEADING, MODEL.IUNITS);
     float length = 0.0f, weight = 0.0f;
     for (int e = 1; e <= MODEL.NSTA - 1 && e <= MAXROWS; ++e) {
-        Write(U, "(4X,I2,4X,6(2X,G9.3))", e, MODEL.SHAFT(e, 1), MODEL.SHAFT(e, 2), MODEL.SHAFT(e, 3),
-              MODEL.SHAFT(e, 5), MODEL.E, MODEL.Rho);
+        Write(U, SHAFT_ROW, e, MODEL.SHAFT(e, 1), MODEL.SHAFT(e, 2), MODEL.SHAFT(e, 3), MODEL.SHAFT(e, 5), MODEL.E,
+              MODEL.Rho);
         length += MODEL.SHAFT(e, 3);
         weight += MODEL.SHAFT(e, 5);
     }
-    Write(U, "(33X,10('_'),2X,10('_'))");
+    Write(U, SHAFT_RULE);
     Write(U, "(27X,'SUM:',2X,G10.3,2X,G10.3)", length, weight);
 }
 
 void WriteDiscTable() {
     if (MODEL.NDISC == 0) return;
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Discs data :',/,1X,12('='),/,1X,'Disc',2X,'Station',2X,'O.D.',5X,'I.D.',4X,'Thickness',2X,"
-              "'Weight',4X,'Polar Mom.',2X,'Trans. Mom.',/,1X,'No.',3X,'No.',6X,'IN.',6X,'IN.',6X,'IN.',7X,'LB',"
-              "8X,'LB-IN**2',5X,'LB-IN**2',/,1X,78('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Discs data :',/,1X,12('='),/,1X,'Disc',2X,'Station',2X,'O.D.',5X,'I.D.',4X,'Thickness',2X,"
-              "'Weight',4X,'Polar Mom.',2X,'Trans. Mom.',/,1X,'No.',3X,'No.',6X,'MM.',6X,'MM.',6X,'MM.',7X,'KG',"
-              "8X,'KG-MM**2',5X,'KG-MM**2',/,1X,78('_'),/)");
-    }
+    WriteUnitsHeading(U, DISC_HEADING, MODEL.IUNITS);
     float sum = 0.0f;
     for (int i = 1; i <= MODEL.NDISC && i <= MAXROWS; ++i) {
         const int s = MODEL.DSTA(i);
         const float w = AtStation(SYS.STDW, s);
-        Write(U, "(1X,I2,4X,I2,2X,G10.3,5(1X,G10.3))", i, s, MODEL.DISC(i, 1), MODEL.DISC(i, 2), MODEL.DISC(i, 3), w,
-              AtStation(SYS.STIP, s), AtStation(SYS.STIT, s));
+        Write(U, DISC_ROW, i, s, MODEL.DISC(i, 1), MODEL.DISC(i, 2), MODEL.DISC(i, 3), w, AtStation(SYS.STIP, s),
+              AtStation(SYS.STIT, s));
         sum += w;
     }
-    Write(U, "(44X,10('_'))");
+    Write(U, DISC_RULE);
     Write(U, "(38X,'SUM:',2X,G10.3)", sum);
+}
+
+// Rows 1..n of a table of weights at stations (bearings, pedestals), the
+// rule and the sum of the weights.
+template <class WeightOf>
+void WriteWeightRows(const Vec<int, 99>& sta, int n, WeightOf weightOf) {
+    float sum = 0.0f;
+    for (int i = 1; i <= n && i <= MAXROWS; ++i) {
+        const float w = weightOf(i);
+        Write(U, WEIGHT_ROW, i, sta(i), w);
+        sum += w;
+    }
+    Write(U, WEIGHT_RULE);
+    Write(U, "(18X,'SUM:',2X,G10.3)", sum);
 }
 
 void WriteBearingTable() {
     if (MODEL.NBRG == 0) return;
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Bearing data :',/,1X,14('='),/,1X,'Bearing',4X,'Station',6X,'Weight',/,3X,'No.',7X,'No.',"
-              "10X,'LB',/,1X,33('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Bearing data :',/,1X,14('='),/,1X,'Bearing',4X,'Station',6X,'Weight',/,3X,'No.',7X,'No.',"
-              "10X,'KG',/,1X,33('_'),/)");
-    }
-    float sum = 0.0f;
-    for (int i = 1; i <= MODEL.NBRG && i <= MAXROWS; ++i) {
-        const float w = AtStation(SYS.STBW, MODEL.BSTA(i));
-        Write(U, "(3X,I2,11X,I2,6X,G10.3)", i, MODEL.BSTA(i), w);
-        sum += w;
-    }
-    Write(U, "(24X,10('_'))");
-    Write(U, "(18X,'SUM:',2X,G10.3)", sum);
+    WriteUnitsHeading(U, BEARING_HEADING, MODEL.IUNITS);
+    WriteWeightRows(MODEL.BSTA, MODEL.NBRG, [](int i) { return AtStation(SYS.STBW, MODEL.BSTA(i)); });
 }
 
 void WritePedestalTables() {
     if (MODEL.NPED == 0) return;
-    Write(U,
-          "(/,1X,'Pedestal data:',/,1X,14('='),/,1X,'Pedestal',3X,'Station',6X,'Weight',/,3X,'No.',7X,'No.',10X,"
-          "'LB',/,1X,33('_'),/)");
-    const int nped = MODEL.NPED < MAXROWS ? MODEL.NPED : MAXROWS;
-    float sum = 0.0f;
-    for (int i = 1; i <= nped; ++i) {
-        Write(U, "(3X,I2,11X,I2,6X,G10.3)", i, MODEL.PSTA(i), MODEL.PWT(i));
-        sum += MODEL.PWT(i);
-    }
-    Write(U, "(24X,10('_'))");
-    Write(U, "(18X,'SUM:',2X,G10.3)", sum);
+    Write(U, PEDESTAL_HEADING);
+    WriteWeightRows(MODEL.PSTA, MODEL.NPED, [](int i) { return MODEL.PWT(i); });
     Write(U,
           "(/,' Pedestal Dynamic Coefficients',/,1X,29('='),/,2X,'Pedestal No.',10X,'Kxx',8X,'Kyy',20X,'Cxx',8X,"
           "'Cyy',/)");
-    for (int i = 1; i <= nped; ++i) {
-        Write(U, "(11X,I2,'.',5X,2(G10.3,2X),10X,2(G10.3,2X))", i, MODEL.PEDC(i, 1), MODEL.PEDC(i, 2),
-              MODEL.PEDC(i, 3), MODEL.PEDC(i, 4));
-    }
+    for (int i = 1; i <= MODEL.NPED && i <= MAXROWS; ++i)
+        Write(U, PEDESTAL_COEFFICIENT_ROW, i, MODEL.PEDC(i, 1), MODEL.PEDC(i, 2), MODEL.PEDC(i, 3), MODEL.PEDC(i, 4));
 }
 
 void WriteAddedWeightTable() {
     if (MODEL.NCM == 0) return;
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Added Weight Data :',/,1X,19('='),/,1X,'Weight',6X,'Station',4X,'Weight',/,2X,'No.',8X,"
-              "'No.',8X,'LB',/,1X,30('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Added Weight Data :',/,1X,19('='),/,1X,'Weight',6X,'Station',4X,'Weight',/,2X,'No.',8X,"
-              "'No.',8X,'KG',/,1X,30('_'),/)");
-    }
+    WriteUnitsHeading(U, ADDED_WEIGHT_HEADING, MODEL.IUNITS);
     float sum = 0.0f;
     for (int i = 1; i <= MODEL.NCM && i <= MAXROWS; ++i) {
         const float w = AtStation(SYS.STWT, MODEL.WSTA(i));
-        Write(U, "(2X,I2,9X,I2,6X,G10.3)", i, MODEL.WSTA(i), w);
+        Write(U, ADDED_WEIGHT_ROW, i, MODEL.WSTA(i), w);
         sum += w;
     }
-    Write(U, "(21X,10('_'))");
-    Write(U, "(21X,G10.3)", sum);
-}
-
-void WriteBearingCoefficientHeader() {
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Bearing coefficients :',/,1X,22('='),/,1X,'Bearing',2X,'Speed',10X,'Stiffness Matrix',17X,"
-              "'Damping Matrix',/,3X,'No.',4X,'RPM',15X,'LB/IN.',26X,'LB-SEC/IN.',/,1X,77('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Bearing coefficients :',/,1X,22('='),/,1X,'Bearing',2X,'Speed',10X,'Stiffness Matrix',17X,"
-              "'Damping Matrix',/,3X,'No.',4X,'RPM',15X,'KG/MM.',26X,'KG-SEC/MM.',/,1X,77('_'),/)");
-    }
+    Write(U, ADDED_WEIGHT_RULE);
+    Write(U, ADDED_WEIGHT_SUM, sum);
 }
 
 void WriteBearingCoefficients() {
-    WriteBearingCoefficientHeader();
+    WriteUnitsHeading(U, BEARING_COEFFICIENT_HEADING, MODEL.IUNITS);
     const int nspeed = MODEL.NSPEED < MAXROWS ? MODEL.NSPEED : MAXROWS;
     for (int i = 1; i <= MODEL.NBRG && i <= MAXROWS; ++i) {
         for (int j = 1; j <= nspeed; ++j) {
             auto c = [&](int m) { return MODEL.BCOEF(j, i, m); };
-            if (j == 1) {
-                Write(U, "(3X,I2,3X,G10.3,4X,G10.3,2X,G10.3,8X,2(2X,G10.3))", i, MODEL.SPEED(j), c(1), c(2), c(5),
-                      c(6));
-            } else {
+            if (j == 1)
+                Write(U, BEARING_COEFFICIENT_FIRST, i, MODEL.SPEED(j), c(1), c(2), c(5), c(6));
+            else
                 Write(U, "(8X,G10.3,4X,G10.3,2X,G10.3,8X,2(2X,G10.3))", MODEL.SPEED(j), c(1), c(2), c(5), c(6));
-            }
-            Write(U, "(22X,G10.3,2X,G10.3,8X,2(2X,G10.3))", c(3), c(4), c(7), c(8));
-            Write(U, "(8X,70('_'))");
+            Write(U, BEARING_COEFFICIENT_SECOND, c(3), c(4), c(7), c(8));
+            Write(U, RULE_LINE);
         }
     }
 }
 
 void WriteUnbalanceTable() {
     if (OPTS.MAINOPT != 5) return;
-    if (MODEL.IUNITS == 1) {
-        Write(U,
-              "(/,1X,'Unbalance',4X,'Station',4X,'Amplitude',4X,'Phase angle',/,3X,'No.',8X,'No.',8X,'IN-LB',12X,"
-              "'DEG.',/,1X,48('_'),/)");
-    } else if (MODEL.IUNITS == 2) {
-        Write(U,
-              "(/,1X,'Unbalance',4X,'Station',4X,'Amplitude',4X,'Phase angle',/,3X,'No.',8X,'No.',8X,'MM-KG',12X,"
-              "'DEG.',/,1X,48('_'),/)");
-    }
+    WriteUnitsHeading(U, UNBALANCE_HEADING, MODEL.IUNITS);
     int row = 0;
     for (int s = 1; s <= MODEL.NSTA && s <= MAXROWS; ++s) {
         if (MODEL.UNBAMP(s) == 0.0f) continue;  // -0.0 compares equal to 0
         ++row;
-        Write(U, "(3X,I2,9X,I2,8X,G10.3,7X,G10.3)", row, s, MODEL.UNBAMP(s), MODEL.UNBPHS(s));
+        Write(U, UNBALANCE_ROW, row, s, MODEL.UNBAMP(s), MODEL.UNBPHS(s));
     }
 }
 
@@ -233,7 +175,7 @@ void WriteWarnings() {
 }
 
 void WriteUndampedResults() {
-    Write(U, "(/,/,1X,'Eigenvalue problem solution :',/,1X,29('='),/)");
+    Write(U, SOLUTION_HEADING);
     const int npairs = (SYS.NDOF + 1) / 2;
     for (int p = 1; p <= npairs; ++p) {
         const int m = 2 * p - 1;
@@ -249,7 +191,7 @@ void WriteUndampedResults() {
 }
 
 void WriteDampedResults(bool heading) {
-    if (heading) Write(U, "(/,/,1X,'Eigenvalue problem solution :',/,1X,29('='),/)");
+    if (heading) Write(U, SOLUTION_HEADING);
     const int n = SYS.NDOF;
     const int nsteps = RUN.NSTEPPASS < 99 ? RUN.NSTEPPASS : 99;
     for (int step = 1; step <= nsteps; ++step) {
@@ -309,7 +251,7 @@ void WriteRunReport() {
             break;
         case 3:
             WriteUndampedResults();
-            Write(U, "(8X,70('_'))");
+            Write(U, RULE_LINE);
             WriteDampedResults(false);
             break;
         case 4:

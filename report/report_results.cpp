@@ -2,15 +2,21 @@
 // steady-state unbalance response.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "analyses/results.h"
 #include "matrx99/system_matrices.h"
 #include "model/analysis_options.h"
+#include "model/model_texts.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 #include "report/report_sections.h"
 
 namespace {
+
+// A numbered row of two values: the eigenvalues at the onset of instability,
+// the self-excited mode.
+constexpr FormatText<int32_t, float, float> NUMBERED_PAIR = "(10X,I3,2(3X,G14.7))";
 
 // One eigenvalue record read back from unit 11 or 12: the speed and the
 // values of the plotted modes.
@@ -89,13 +95,13 @@ void WriteThresholdResults() {
           "Part        Imaginary Part',/,5X,'             (Damping Part)   (Harmonic Part)',/,6X,"
           "45('-'),/,/)");
     for (int k = 1; k <= 2 * n && k <= MAXORDER; ++k)
-        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.WRSAVE(k), RES.WISAVE(k));
+        Write(UNIT_REPORT, NUMBERED_PAIR, k, RES.WRSAVE(k), RES.WISAVE(k));
 
     Write(UNIT_REPORT,
           "(/,/,5X,' Normalized Self-Excited Vibration Mode',/,6X,38('-'),/,5X,' Coordinate    "
           "Amplitude      Phase (DEG.)',/,6X,41('-'),/,/)");
     for (int k = 1; k <= n && k <= MAXDOF; ++k)
-        Write(UNIT_REPORT, "(10X,I3,2(3X,G14.7))", k, RES.MODEAMP(k), RES.MODEPHS(k) * 180.0f / PI);
+        Write(UNIT_REPORT, NUMBERED_PAIR, k, RES.MODEAMP(k), RES.MODEPHS(k) * 180.0f / PI);
 
     const int nsta = MODEL.NSTA;
     Write(UNIT_REPORT,
@@ -125,25 +131,15 @@ void WriteThresholdResults() {
     Write(UNIT_REPORT, "(/,/,5X,'TOTAL ENERGY/CYCLE OF THE SYSTEM :',G14.7,/,5X,47('*'),/,/)", tb + tp);
 
     Write(UNIT_REPORT, "(/,/,5X,' Bearing Coefficients at the Onset of Instability',/,6X,47('-'),/)");
-    if (MODEL.IUNITS == 1)
-        Write(UNIT_REPORT,
-              "(/,1X,'Bearing coefficients :',/,1X,22('='),/,1X,'Bearing',2X,'Speed',10X,'Stiffness "
-              "Matrix',17X,'Damping Matrix',/,3X,'No.',4X,'RPM',15X,'LB/IN.',26X,'LB-SEC/IN.',/,1X,"
-              "77('_'),/)");
-    else if (MODEL.IUNITS == 2)
-        Write(UNIT_REPORT,
-              "(/,1X,'Bearing coefficients :',/,1X,22('='),/,1X,'Bearing',2X,'Speed',10X,'Stiffness "
-              "Matrix',17X,'Damping Matrix',/,3X,'No.',4X,'RPM',15X,'KG/MM.',26X,'KG-SEC/MM.',/,1X,"
-              "77('_'),/)");
+    WriteUnitsHeading(UNIT_REPORT, BEARING_COEFFICIENT_HEADING, MODEL.IUNITS);
+    const Array2<float, 198, 4>& k = RES.BRGSAVE;
     int b = 1;
     for (int s = 1; s <= nsta; ++s) {
         if (b <= MODEL.NBRG && MODEL.BSTA(b) == s) {
-            Write(UNIT_REPORT, "(3X,I2,3X,G10.3,4X,G10.3,2X,G10.3,8X,2(2X,G10.3))", b, RES.THRSPD,
-                  RES.BRGSAVE(2 * s - 1, 1), RES.BRGSAVE(2 * s - 1, 2), RES.BRGSAVE(2 * s - 1, 3),
-                  RES.BRGSAVE(2 * s - 1, 4));
-            Write(UNIT_REPORT, "(22X,G10.3,2X,G10.3,8X,2(2X,G10.3))", RES.BRGSAVE(2 * s, 1), RES.BRGSAVE(2 * s, 2),
-                  RES.BRGSAVE(2 * s, 3), RES.BRGSAVE(2 * s, 4));
-            Write(UNIT_REPORT, "(8X,70('_'))");
+            Write(UNIT_REPORT, BEARING_COEFFICIENT_FIRST, b, RES.THRSPD, k(2 * s - 1, 1), k(2 * s - 1, 2),
+                  k(2 * s - 1, 3), k(2 * s - 1, 4));
+            Write(UNIT_REPORT, BEARING_COEFFICIENT_SECOND, k(2 * s, 1), k(2 * s, 2), k(2 * s, 3), k(2 * s, 4));
+            Write(UNIT_REPORT, RULE_LINE);
             ++b;
         }
     }
@@ -237,7 +233,7 @@ void WriteUnbalanceResults() {
         WriteResponseTable(s, s, false, nsteps);
     }
     if (MODEL.NPED != 0) {
-        Write(UNIT_REPORT, "(8X,70('_'))");
+        Write(UNIT_REPORT, RULE_LINE);
         Write(UNIT_REPORT, FREE, " Pedestals motion ");
         Write(UNIT_REPORT, FREE, " ---------------- ");
         for (int k = 1; k <= MODEL.NPED && nsta + k <= MAXLOCATIONS; ++k) {
