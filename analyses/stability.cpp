@@ -153,14 +153,78 @@ void DetectInstability(int nsteps) {
     RememberLastStep(nsteps);
 }
 
-// Bisection of the bracket: true when a threshold (or an unstable lowest
-// speed) was located; the last trial is then at THRSPD.
+// The trial of iteration ITHR: its speed computed as a one-step pass, with
+// the unstable mode put first.
+void ComputeTrial(const TrialStep& trial, float speed) {
+    trial(speed, SEARCH.ithr);
+    ExchangeUnstableFirst(1);
+}
+
+// The trial eigenvalue of the current iteration: the plotted-mode-1
+// eigenvalue of the last computed trial (of the lower bracket step in the
+// first iteration).
+void TakeTrialEigenvalue() {
+    Search& s = SEARCH;
+    if (s.ithr == 1) return;
+    s.trialRe = RES.RESTAB(1, 1, 2);
+    s.trialIm = RES.RESTAB(1, 1, 3);
+}
+
+// The trial speed becomes the lower end of the bracket when it is stable,
+// else the upper end with its eigenvalue; swidth is the bracket left.
+void NarrowBracket() {
+    Search& s = SEARCH;
+    if (s.trialRe < 0.0f) {
+        s.swidth = s.shigh - s.strial;
+        s.slow = s.strial;
+    } else {
+        s.swidth = s.strial - s.slow;
+        s.shigh = s.strial;
+        s.rehigh = s.trialRe;
+        s.imhigh = s.trialIm;
+    }
+}
+
+// Bisection from the bracket of the detection. False when the first
+// iteration finds no change of sign across the bracket (then stable).
+bool Bisect(const TrialStep& trial) {
+    Search& s = SEARCH;
+    s.strial = s.slow;
+    if (s.swept == 2) {
+        OPTS.NITER = BisectionIterations(s.shigh - s.slow, OPTS.ACCUR);
+        Write(CONSOLE,
+              "(/,/,5X,'It Will Take About',I3,' More Iterations',/,5X,'to Obtain The Threshold "
+              "Speed at an Accuracy',/,5X,'of ',F8.3,' RPM',/,/)",
+              OPTS.NITER, OPTS.ACCUR);
+    }
+    const int limit = std::min(OPTS.NITER, MAX_SEARCH);
+    for (;;) {
+        s.ithr = s.ithr + 1;
+        TakeTrialEigenvalue();
+        if (s.ithr == 1 && (!(s.trialRe < 0.0f) || s.rehigh < 0.0f)) {
+            if (s.swept == 2)
+                WriteStableMessage(s.slow, s.shigh);
+            else
+                WriteStableMessage(RES.SWEEP1, RES.SWEEP2);
+            return false;
+        }
+        NarrowBracket();
+        if (s.ithr >= limit + 1 || std::fabs(s.swidth) < OPTS.ACCUR || s.rehigh == 0.0f) break;
+        s.swidth = s.swidth * 0.5f;
+        s.strial = s.slow + s.swidth;
+        ComputeTrial(trial, s.strial);
+    }
+    // A search that stopped before its first trial evaluates the speed it
+    // reports, so that mode, energy and onset eigenvalues belong to it.
+    if (s.ithr == 1) ComputeTrial(trial, s.strial);
+    return true;
+}
+
+// The threshold search: true when a threshold (or an unstable lowest speed)
+// was located; the last trial is then at THRSPD.
 bool SearchThreshold(const TrialStep& trial) {
     Search& s = SEARCH;
-    auto computeTrial = [&](float speed) {
-        trial(speed, s.ithr);
-        ExchangeUnstableFirst(1);
-    };
+    // No instability in the range.
     if (RES.FOUND == 0) {
         WriteStableMessage(RES.SWEEP1, RES.SWEEP2);
         return false;
@@ -172,52 +236,12 @@ bool SearchThreshold(const TrialStep& trial) {
               "'******* SPEED EXAMINED: ',F8.1,' RPM',/,/)",
               s.shigh);
         s.strial = s.shigh;
-        computeTrial(s.strial);
-    } else {
-        s.strial = s.slow;
-        if (s.swept == 2) {
-            OPTS.NITER = BisectionIterations(s.shigh - s.slow, OPTS.ACCUR);
-            Write(CONSOLE,
-                  "(/,/,5X,'It Will Take About',I3,' More Iterations',/,5X,'to Obtain The Threshold "
-                  "Speed at an Accuracy',/,5X,'of ',F8.3,' RPM',/,/)",
-                  OPTS.NITER, OPTS.ACCUR);
-        }
-        const int limit = std::min(OPTS.NITER, MAX_SEARCH);
-        for (;;) {
-            s.ithr = s.ithr + 1;
-            float tre = s.trialRe, tim = s.trialIm;
-            if (s.ithr > 1) {
-                tre = RES.RESTAB(1, 1, 2);
-                tim = RES.RESTAB(1, 1, 3);
-                s.trialRe = tre;
-                s.trialIm = tim;
-            }
-            if (s.ithr == 1 && (!(tre < 0.0f) || s.rehigh < 0.0f)) {
-                if (s.swept == 2)
-                    WriteStableMessage(s.slow, s.shigh);
-                else
-                    WriteStableMessage(RES.SWEEP1, RES.SWEEP2);
-                RES.FOUND = 0;
-                return false;
-            }
-            if (tre < 0.0f) {
-                s.swidth = s.shigh - s.strial;
-                s.slow = s.strial;
-            } else {
-                s.swidth = s.strial - s.slow;
-                s.shigh = s.strial;
-                s.rehigh = tre;
-                s.imhigh = tim;
-            }
-            if (s.ithr >= limit + 1 || std::fabs(s.swidth) < OPTS.ACCUR || s.rehigh == 0.0f) break;
-            s.swidth = s.swidth * 0.5f;
-            s.strial = s.slow + s.swidth;
-            computeTrial(s.strial);
-        }
-        // A search that stopped before its first trial evaluates the speed it
-        // reports, so that mode, energy and onset eigenvalues belong to it.
-        if (s.ithr == 1) computeTrial(s.strial);
+        ComputeTrial(trial, s.strial);
+    } else if (!Bisect(trial)) {
+        RES.FOUND = 0;
+        return false;
     }
+    // The threshold and the whirl of its unstable mode.
     RES.THRSPD = s.strial;
     RES.WHIRLRPM = s.imhigh / PI * 30.0f;
     RES.WHIRLRATIO = s.strial != 0.0f ? RES.WHIRLRPM / s.strial : 0.0f;

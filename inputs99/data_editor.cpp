@@ -184,10 +184,42 @@ bool EditStationCount() {
     return RunCascade();
 }
 
+// One change of editor option `option`. False when the editor is left:
+// after a cascade that ended as a full entry, after the full entry of option
+// 15, and at option 16.
+bool EditItem(int option) {
+    switch (option) {
+        case 1: EditTitle(); return true;
+        case 2: return !EditStationCount();
+        case 3: EditDiscCount(); return true;
+        case 4: RelocateRows(StationTable::Disc, 1, MODEL.NDISC); return true;
+        case 5: EditBearingCount(); return true;
+        case 6:
+            RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
+            EnsurePedestalRule();
+            return true;
+        case 7: EditPedestalCount(); return true;
+        case 8:
+            RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
+            EnsurePedestalRule();
+            return true;
+        case 9: EnterShaftElements(); return true;
+        case 10: EnterDiscs(); return true;
+        case 11: EnterBearingCoefficients(); return true;
+        case 12: EnterPedestalCoefficients(); return true;
+        // The material screen of keyboard entry, so E and Rho can be
+        // corrected without re-entering the whole model.
+        case 13: EnterMaterial(); return true;
+        case 14: EnterUnbalance(); return true;
+        case 15: RunFullEntry(1); return false;
+        default: return false;
+    }
+}
+
 }  // namespace
 
 void DataEditor() {
-    for (;;) {
+    do {
         FRONT.SAVED = 0;
         Write(CONSOLE,
               "(/,/,20X,'E D I T O R   O P T I O N S',/,20X,'---------------------------',/,1X,' 1. Title',/,1X,"
@@ -197,59 +229,5 @@ void DataEditor() {
               "'11. Bearing Coefficients',/,1X,'12. Pedestal Coefficients',/,1X,'13. Material Properties',/,1X,"
               "'14. Unbalance Data',/,1X,'15. ALL of the above',/,1X,'16. Exit Editor',/,/)");
         ChooseOption(FRONT.EDITOPT, 1, 16);
-        switch (FRONT.EDITOPT) {
-            case 1:
-                EditTitle();
-                break;
-            case 2:
-                if (EditStationCount()) return;
-                break;
-            case 3:
-                EditDiscCount();
-                break;
-            case 4:
-                RelocateRows(StationTable::Disc, 1, MODEL.NDISC);
-                break;
-            case 5:
-                EditBearingCount();
-                break;
-            case 6:
-                RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
-                EnsurePedestalRule();
-                break;
-            case 7:
-                EditPedestalCount();
-                break;
-            case 8:
-                RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
-                EnsurePedestalRule();
-                break;
-            case 9:
-                EnterShaftElements();
-                break;
-            case 10:
-                EnterDiscs();
-                break;
-            case 11:
-                EnterBearingCoefficients();
-                break;
-            case 12:
-                EnterPedestalCoefficients();
-                break;
-            case 13:
-                // The material screen of keyboard entry, so E and Rho can be
-                // corrected without re-entering the whole model.
-                EnterMaterial();
-                FRONT.SAVED = 0;
-                break;
-            case 14:
-                EnterUnbalance();
-                break;
-            case 15:
-                RunFullEntry(1);
-                return;
-            default:
-                return;
-        }
-    }
+    } while (EditItem(FRONT.EDITOPT));
 }

@@ -170,7 +170,65 @@ void SpeedRangeQuestions() {
 // ---------------------------------------------------------------------------
 // Stability dialog (main-menu 4). False when the analysis is refused.
 
+// Stability option 3: the two speeds between which the threshold is sought.
+void ThresholdRangeQuestions() {
+    Write(CONSOLE, FREE, " The Search for the Threshold Speed of Instability");
+    Write(CONSOLE, FREE, " Will be limited to the Operating Speed Indicated");
+    OPTS.SPEED1 = AskFloat(" Input Lower Speed [RPM] ... ");
+    for (;;) {
+        OPTS.SPEED2 = AskFloat(" Input Upper Speed [RPM] ... ");
+        if (OPTS.SPEED2 > OPTS.SPEED1) break;
+        Write(CONSOLE, FREE, " The Upper Speed Must Be Above the Lower Speed !");
+    }
+    OPTS.DSPEED = OPTS.SPEED2 - OPTS.SPEED1;
+    OPTS.NPLOT = 4;
+}
+
+// Stability options 1 and 2: the eigenvalues to store against speed and
+// their two files, opened at once.
+void EigenvalueFileQuestions() {
+    Write(CONSOLE,
+          "(10X,'-------------------------------------------',/,10X,"
+          "'When Plotting the (N) Lowest Eigenvalues        ',/,10X,"
+          "'Versus Rotor Speed, Two graphs are stored :',/,10X,"
+          "'  a) Real Part of the Eigenvalues Vs. Speed',/,10X,"
+          "'  b) Imaginary Part Vs. Speed              ',/,10X,"
+          "'     Where, N <= 10                        ',/,10X,"
+          "'-------------------------------------------',/,/)");
+    for (;;) {
+        OPTS.NPLOT = AskInt(" How many modes to plot ? ... ");
+        if (OPTS.NPLOT >= 1 && OPTS.NPLOT <= MAXSTABPLOT) break;
+        Write(CONSOLE, FREE, " The Number of Eigenvalues to Plot Must Be From 1 to 10 !");
+    }
+    AskFileName(" Input Filename to store the Real Part  > ", OPTS.PLOTFILE(1));
+    OpenResultFile(UNIT_EIG_REAL, OPTS.PLOTFILE(1));
+    AskFileName(" Input Filename to store the Imaginary Part > ", OPTS.PLOTFILE(2));
+    OpenResultFile(UNIT_EIG_IMAG, OPTS.PLOTFILE(2));
+}
+
+// Stability options 2 and 3: the accuracy of the threshold; option 3 shows
+// the iterations it takes and may ask again.
+void AccuracyQuestions() {
+    for (;;) {
+        for (;;) {
+            OPTS.ACCUR = AskFloat(" Desired Accuracy [RPM] = ");
+            if (OPTS.ACCUR > 0.0f) break;
+            Write(CONSOLE, FREE, " The Accuracy Must Be Greater Than Zero !");
+        }
+        if (OPTS.STABOPT == 2) return;
+        OPTS.NITER = BisectionIterations(OPTS.DSPEED, OPTS.ACCUR);
+        Write(CONSOLE,
+              "(/,5X,'If the System Has an Instability Threshold',/,5X,'Between ',F8.1,' and ',F8.1,' RPM',/,"
+              "5X,'It Will Take About',I3,' Iterations to Locate It',/,5X,'With an Accuracy of ',F8.3,' RPM',/,"
+              "/,5X,'****** Change Accuracy Required ? Y/N > ')",
+              OPTS.SPEED1, OPTS.SPEED2, OPTS.NITER, OPTS.ACCUR);
+        AskYesNo();
+        if (!(FRONT.ANS == "Y")) return;
+    }
+}
+
 bool StabilityDialog() {
+    // Refused with constant bearing coefficients: nothing depends on speed.
     if (MODEL.NSPEED == 1) {
         Beep(2);
         Write(CONSOLE, FREE, " CANNOT SOLVE FOR STABILITY ANALYSIS ");
@@ -178,6 +236,7 @@ bool StabilityDialog() {
         PressEnterToContinue();
         return false;
     }
+    // The stability option.
     Write(CONSOLE,
           "(/,/,20X,'  S T A B I L I T Y    A N A L Y S I S ',/,20X,'  ************************************ ',/)");
     Write(CONSOLE,
@@ -188,57 +247,14 @@ bool StabilityDialog() {
           "'3. Do Not Store the Eigenvalues for Plotting',/,5X,'   But, Locate The Threshold Speed and Perform',/,"
           "5X,'   An Energy Check at that Threshold Speed of Instability',/,/)");
     ChooseOption(OPTS.STABOPT, 1, 3);
-
-    if (OPTS.STABOPT == 3) {
-        Write(CONSOLE, FREE, " The Search for the Threshold Speed of Instability");
-        Write(CONSOLE, FREE, " Will be limited to the Operating Speed Indicated");
-        OPTS.SPEED1 = AskFloat(" Input Lower Speed [RPM] ... ");
-        for (;;) {
-            OPTS.SPEED2 = AskFloat(" Input Upper Speed [RPM] ... ");
-            if (OPTS.SPEED2 > OPTS.SPEED1) break;
-            Write(CONSOLE, FREE, " The Upper Speed Must Be Above the Lower Speed !");
-        }
-        OPTS.DSPEED = OPTS.SPEED2 - OPTS.SPEED1;
-        OPTS.NPLOT = 4;
-    } else {
-        Write(CONSOLE,
-              "(10X,'-------------------------------------------',/,10X,"
-              "'When Plotting the (N) Lowest Eigenvalues        ',/,10X,"
-              "'Versus Rotor Speed, Two graphs are stored :',/,10X,"
-              "'  a) Real Part of the Eigenvalues Vs. Speed',/,10X,"
-              "'  b) Imaginary Part Vs. Speed              ',/,10X,"
-              "'     Where, N <= 10                        ',/,10X,"
-              "'-------------------------------------------',/,/)");
-        for (;;) {
-            OPTS.NPLOT = AskInt(" How many modes to plot ? ... ");
-            if (OPTS.NPLOT >= 1 && OPTS.NPLOT <= MAXSTABPLOT) break;
-            Write(CONSOLE, FREE, " The Number of Eigenvalues to Plot Must Be From 1 to 10 !");
-        }
-        AskFileName(" Input Filename to store the Real Part  > ", OPTS.PLOTFILE(1));
-        OpenResultFile(UNIT_EIG_REAL, OPTS.PLOTFILE(1));
-        AskFileName(" Input Filename to store the Imaginary Part > ", OPTS.PLOTFILE(2));
-        OpenResultFile(UNIT_EIG_IMAG, OPTS.PLOTFILE(2));
-    }
-
-    if (OPTS.STABOPT != 1) {
-        for (;;) {
-            for (;;) {
-                OPTS.ACCUR = AskFloat(" Desired Accuracy [RPM] = ");
-                if (OPTS.ACCUR > 0.0f) break;
-                Write(CONSOLE, FREE, " The Accuracy Must Be Greater Than Zero !");
-            }
-            if (OPTS.STABOPT == 2) break;
-            OPTS.NITER = BisectionIterations(OPTS.DSPEED, OPTS.ACCUR);
-            Write(CONSOLE,
-                  "(/,5X,'If the System Has an Instability Threshold',/,5X,'Between ',F8.1,' and ',F8.1,' RPM',/,"
-                  "5X,'It Will Take About',I3,' Iterations to Locate It',/,5X,'With an Accuracy of ',F8.3,' RPM',/,"
-                  "/,5X,'****** Change Accuracy Required ? Y/N > ')",
-                  OPTS.SPEED1, OPTS.SPEED2, OPTS.NITER, OPTS.ACCUR);
-            AskYesNo();
-            if (!(FRONT.ANS == "Y")) break;
-        }
-    }
-
+    // The speeds of option 3, or the eigenvalue files of options 1 and 2.
+    if (OPTS.STABOPT == 3)
+        ThresholdRangeQuestions();
+    else
+        EigenvalueFileQuestions();
+    // The accuracy of the threshold search.
+    if (OPTS.STABOPT != 1) AccuracyQuestions();
+    // The splines, and the speed range of the sweep.
     SplineQuestions();
     if (OPTS.STABOPT != 3) SpeedRangeQuestions();
     return true;
@@ -283,10 +299,8 @@ void SetPlaneCodes() {
     for (int j = 1; j <= OPTS.PEDPLANE.size(); ++j) OPTS.PEDPLANE(j) = code;
 }
 
-void StationQuestions() {
-    const bool orbit = OPTS.PLOTOPT == 9;
-    const int available = MAXPLOTFILES - OPTS.NPEDFILES;
-
+// The number of stations to plot, not negative.
+void AskStationCount(bool orbit) {
     Write(CONSOLE, FREE, " TOTAL NUMBER OF ROTOR STATIONS TO PLOT ? ... ");
     if (orbit) {
         Write(CONSOLE, FREE, "  Only One Rotor Station per File          ");
@@ -298,13 +312,14 @@ void StationQuestions() {
     }
     for (;;) {
         OPTS.NPLOT = ReadInt();
-        if (OPTS.NPLOT >= 0) break;
+        if (OPTS.NPLOT >= 0) return;
         Write(CONSOLE, FREE, " The Number of Stations Must Not Be Negative !");
     }
-    if (OPTS.NPLOT == 0 || available < 1) return;
+}
 
-    Write(CONSOLE, "(/,/,' There are:',I3,' Files available for storage',/)", available);
-
+// The station files: how many stations each holds (one per orbit file) and
+// its name, until every station to plot has a file or the files run out.
+void StationFileQuestions(bool orbit, int available) {
     int k = 1;
     int total = 0;
     for (int pass = 1; pass <= OPTS.NPLOT; ++pass) {
@@ -335,7 +350,11 @@ void StationQuestions() {
         }
     }
     OPTS.NFILES = k - 1;
+}
 
+// The station of every entry of every file, and its plane for plot options
+// 4 and 8.
+void StationLocationQuestions() {
     int s = 0;
     for (int f = 1; f <= OPTS.NFILES; ++f) {
         Write(CONSOLE, "(5X,'Stations to store in : ',A14)", OPTS.PLOTFILE(f));
@@ -353,6 +372,16 @@ void StationQuestions() {
             }
         }
     }
+}
+
+void StationQuestions() {
+    const bool orbit = OPTS.PLOTOPT == 9;
+    const int available = MAXPLOTFILES - OPTS.NPEDFILES;
+    AskStationCount(orbit);
+    if (OPTS.NPLOT == 0 || available < 1) return;
+    Write(CONSOLE, "(/,/,' There are:',I3,' Files available for storage',/)", available);
+    StationFileQuestions(orbit, available);
+    StationLocationQuestions();
 }
 
 bool UnbalanceDialog() {

@@ -142,6 +142,61 @@ void PointWeights() {
     }
 }
 
+// Lumped transverse rotary inertia of every station: its disc and the
+// halves of its adjacent elements.
+void StationRotaryInertia() {
+    SYS.STROT.clear();
+    for (int s = 1; s <= MODEL.NSTA; ++s) {
+        float r = SYS.STIT(s);
+        if (s > 1) r += HALFROT(s - 1);
+        if (s < MODEL.NSTA) r += HALFROT(s);
+        SYS.STROT(s) = r;
+    }
+}
+
+// The rotation diagonals and, for the lumped distributions, the shaft's
+// translational mass.
+void StationRotationMass(int massopt) {
+    if (massopt == 3) {
+        // The shaft has no rotary inertia here, but the discs' transverse
+        // mass moments belong on the rotation diagonals.
+        for (int s = 1; s <= MODEL.NSTA; ++s) {
+            SYS.MASS(4 * s - 1, 4 * s - 1) += SYS.STIT(s);
+            SYS.MASS(4 * s, 4 * s) += SYS.STIT(s);
+        }
+        return;
+    }
+    for (int s = 1; s <= MODEL.NSTA; ++s) {
+        SYS.MASS(4 * s - 1, 4 * s - 1) = SYS.STROT(s);
+        SYS.MASS(4 * s, 4 * s) = SYS.STROT(s);
+    }
+    LumpedShaftMass(massopt);
+}
+
+// Expands STIFF0, MASS and DAMP0 with the pedestals' degrees of freedom,
+// each carrying its springs, its mass and its dampers to ground.
+void InsertPedestals() {
+    const RotorModel& m = MODEL;
+    SYS.PEDPOS.clear();
+    if (m.NPED == 0) {
+        SYS.PEDFLAG.clear();
+        return;
+    }
+    auto insert = [&](Array2<float, 396, 396>& a, auto valueX, auto valueY) {
+        PEDVALUES.clear();
+        for (int p = 1; p <= m.NPED; ++p) {
+            PEDVALUES(p, 1) = valueX(p);
+            PEDVALUES(p, 2) = valueY(p);
+        }
+        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(), PEDVALUES.view(),
+                           a.view(), WORK.view());
+    };
+    insert(SYS.STIFF0, [&](int p) { return m.PEDC(p, 1); }, [&](int p) { return m.PEDC(p, 2); });
+    const auto mass = [&](int p) { return m.PWT(p) / SYS.GRAV; };
+    insert(SYS.MASS, mass, mass);
+    insert(SYS.DAMP0, [&](int p) { return m.PEDC(p, 3); }, [&](int p) { return m.PEDC(p, 4); });
+}
+
 }  // namespace
 
 void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* pedpos,
@@ -185,22 +240,17 @@ void InsertPedestalDofs(int ldv, int ld, const int* psta, int* pedflag, int* ped
 }
 
 void AssembleRotorMatrices() {
-    RotorModel& m = MODEL;
+    const RotorModel& m = MODEL;
     SYS.GRAV = GravityConstant(m.IUNITS);
     SYS.NDOF = NumberOfDofs(m);
     // Distributions other than 2 and 3 are the lumped distribution 1.
     const int massopt = (OPTS.MASSOPT == 2 || OPTS.MASSOPT == 3) ? OPTS.MASSOPT : 1;
 
+    // Element, disc and station properties in weight units.
     ShaftElementProperties();
     DiscStations();
-    SYS.STROT.clear();
-    for (int s = 1; s <= m.NSTA; ++s) {
-        float r = SYS.STIT(s);
-        if (s > 1) r += HALFROT(s - 1);
-        if (s < m.NSTA) r += HALFROT(s);
-        SYS.STROT(s) = r;
-    }
-
+    StationRotaryInertia();
+    // The shaft: element stiffness, and the element mass when consistent.
     SYS.MASS.clear();
     SYS.STIFF0.clear();
     SYS.DAMP0.clear();
@@ -208,52 +258,16 @@ void AssembleRotorMatrices() {
         ElementStiffness(e);
         if (massopt == 3) ElementConsistentMass(e);
     }
-
-    if (massopt == 3) {
-        // The shaft has no rotary inertia here, but the discs' transverse
-        // mass moments belong on the rotation diagonals.
-        for (int s = 1; s <= m.NSTA; ++s) {
-            SYS.MASS(4 * s - 1, 4 * s - 1) += SYS.STIT(s);
-            SYS.MASS(4 * s, 4 * s) += SYS.STIT(s);
-        }
-    } else {
-        for (int s = 1; s <= m.NSTA; ++s) {
-            SYS.MASS(4 * s - 1, 4 * s - 1) = SYS.STROT(s);
-            SYS.MASS(4 * s, 4 * s) = SYS.STROT(s);
-        }
-        LumpedShaftMass(massopt);
-    }
+    // Rotary inertia and the lumped shaft mass of the distribution.
+    StationRotationMass(massopt);
+    // Discs, bearing weights and added weights at the stations.
     PointWeights();
-
+    // Weights into masses.
     const int nshaft = 4 * m.NSTA;
     for (int j = 1; j <= nshaft; ++j)
         for (int i = 1; i <= nshaft; ++i) SYS.MASS(i, j) = SYS.MASS(i, j) / SYS.GRAV;
-
-    SYS.PEDPOS.clear();
-    if (m.NPED > 0) {
-        PEDVALUES.clear();
-        for (int p = 1; p <= m.NPED; ++p) {
-            PEDVALUES(p, 1) = m.PEDC(p, 1);
-            PEDVALUES(p, 2) = m.PEDC(p, 2);
-        }
-        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.STIFF0.view(), WORK.view());
-        for (int p = 1; p <= m.NPED; ++p) {
-            PEDVALUES(p, 1) = m.PWT(p) / SYS.GRAV;
-            PEDVALUES(p, 2) = m.PWT(p) / SYS.GRAV;
-        }
-        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.MASS.view(), WORK.view());
-        for (int p = 1; p <= m.NPED; ++p) {
-            PEDVALUES(p, 1) = m.PEDC(p, 3);
-            PEDVALUES(p, 2) = m.PEDC(p, 4);
-        }
-        InsertPedestalDofs(99, 396, m.PSTA.data(), SYS.PEDFLAG.data(), SYS.PEDPOS.data(),
-                           PEDVALUES.view(), SYS.DAMP0.view(), WORK.view());
-    } else {
-        SYS.PEDFLAG.clear();
-    }
-
+    // The pedestals' degrees of freedom with their springs, masses and dampers.
+    InsertPedestals();
     // A degree of freedom without mass: a row of zeros.
     SYS.MASSSINGULAR = 0;
     for (int i = 1; i <= SYS.NDOF; ++i) {

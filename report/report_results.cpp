@@ -76,7 +76,9 @@ void WriteSweepTables() {
     }
 }
 
-void WriteThresholdResults() {
+// The threshold speed (or the lowest speed, already unstable) with the
+// whirl of its unstable mode.
+void WriteThresholdLines() {
     if (RES.UNSTFIRST != 0) {
         Write(UNIT_REPORT,
               "(/,/,5X,' The System is Already Unstable at the Lowest Speed Examined',/,5X,"
@@ -89,6 +91,10 @@ void WriteThresholdResults() {
               "F8.1,' RPM',/,5X,' Whirl Ratio     = ',F8.4,/,/)",
               RES.THRSPD, OPTS.ACCUR, RES.WHIRLRPM, RES.WHIRLRATIO);
     }
+}
+
+// The eigenvalues at the threshold and the normalised self-excited mode.
+void WriteOnsetEigenvaluesAndMode() {
     const int n = SYS.NDOF;
     Write(UNIT_REPORT,
           "(/,/,5X,' Eigenvalues at the onset of Instability',/,6X,40('-'),/,5X,'     No.     Real "
@@ -96,13 +102,16 @@ void WriteThresholdResults() {
           "45('-'),/,/)");
     for (int k = 1; k <= 2 * n && k <= MAXORDER; ++k)
         Write(UNIT_REPORT, NUMBERED_PAIR, k, RES.WRSAVE(k), RES.WISAVE(k));
-
     Write(UNIT_REPORT,
           "(/,/,5X,' Normalized Self-Excited Vibration Mode',/,6X,38('-'),/,5X,' Coordinate    "
           "Amplitude      Phase (DEG.)',/,6X,41('-'),/,/)");
     for (int k = 1; k <= n && k <= MAXDOF; ++k)
         Write(UNIT_REPORT, NUMBERED_PAIR, k, RES.MODEAMP(k), RES.MODEPHS(k) * 180.0f / PI);
+}
 
+// The energy per cycle of the bearings and the pedestals, their totals and
+// the total of the system.
+void WriteEnergyTables() {
     const int nsta = MODEL.NSTA;
     Write(UNIT_REPORT,
           "(/,5X,'ENERGY PER CYCLE AT THE ONSET OF INSTABILITY',/,5X,44('-'),/,/,5X,'Bearing',5X,"
@@ -129,12 +138,16 @@ void WriteThresholdResults() {
         Write(UNIT_REPORT, "(25X,15('-'),/,5X,'Energy/Cyc. of ',/,5X,'the Pedestals Totals: ',G14.7,/)", tp);
     }
     Write(UNIT_REPORT, "(/,/,5X,'TOTAL ENERGY/CYCLE OF THE SYSTEM :',G14.7,/,5X,47('*'),/,/)", tb + tp);
+}
 
+// The bearing coefficients at the threshold, bearings in the order of their
+// stations.
+void WriteOnsetBearingCoefficients() {
     Write(UNIT_REPORT, "(/,/,5X,' Bearing Coefficients at the Onset of Instability',/,6X,47('-'),/)");
     WriteUnitsHeading(UNIT_REPORT, BEARING_COEFFICIENT_HEADING, MODEL.IUNITS);
     const Array2<float, 198, 4>& k = RES.BRGSAVE;
     int b = 1;
-    for (int s = 1; s <= nsta; ++s) {
+    for (int s = 1; s <= MODEL.NSTA; ++s) {
         if (b <= MODEL.NBRG && MODEL.BSTA(b) == s) {
             Write(UNIT_REPORT, BEARING_COEFFICIENT_FIRST, b, RES.THRSPD, k(2 * s - 1, 1), k(2 * s - 1, 2),
                   k(2 * s - 1, 3), k(2 * s - 1, 4));
@@ -216,7 +229,11 @@ void WriteStabilityResults() {
         WriteSweepTables();
         if (OPTS.STABOPT == 1) return;
     }
-    if (RES.FOUND != 0) WriteThresholdResults();
+    if (RES.FOUND == 0) return;
+    WriteThresholdLines();
+    WriteOnsetEigenvaluesAndMode();
+    WriteEnergyTables();
+    WriteOnsetBearingCoefficients();
 }
 
 void WriteUnbalanceResults() {
