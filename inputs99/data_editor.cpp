@@ -5,7 +5,7 @@
 // Counts typed here are held to the same limits as at keyboard entry, the
 // stations typed to 1..NSTA in ascending order, and the pedestal-at-bearing
 // rule is tested after every change that can break it.
-#include <string>
+#include <cstdint>
 
 #include "model/analysis_options.h"
 #include "inputs99/entry_sections.h"
@@ -16,6 +16,11 @@
 namespace {
 
 bool AnswerIs(const char* a) { return FRONT.ANS == a; }
+
+// The counts as the editor shows them.
+constexpr FormatText<int32_t> DISC_COUNT = "(2X,'Number of discs ........... = ',I2)";
+constexpr FormatText<int32_t> BEARING_COUNT = "(2X,'Number of bearings ........ = ',I2)";
+constexpr FormatText<int32_t> PEDESTAL_COUNT = "(2X,'Number of pedestals ....... = ',I2)";
 
 // The size limit of the system matrices, on top of the count checks shared
 // with keyboard entry.
@@ -57,13 +62,13 @@ void EditTitle() {
 }
 
 void EditDiscCount() {
-    Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
+    Write(CONSOLE, DISC_COUNT, MODEL.NDISC);
     MODEL.NDISC = AskCountFree("  Input New Number of Discs ... ", MODEL.NDISC, DiscCountRefusal);
     RelocateIfOutOfOrder(StationTable::Disc, "discs");
 }
 
 void EditBearingCount() {
-    Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
+    Write(CONSOLE, BEARING_COUNT, MODEL.NBRG);
     MODEL.NBRG = AskCountFree("  Input New Number of Bearings ... ", MODEL.NBRG, [](int n) {
         Message msg = BearingCountRefusal(n);
         if (!msg && n < MODEL.NPED)
@@ -75,7 +80,7 @@ void EditBearingCount() {
 }
 
 void EditPedestalCount() {
-    Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
+    Write(CONSOLE, PEDESTAL_COUNT, MODEL.NPED);
     MODEL.NPED =
         AskCountFree("  Input New Number of Pedestals ... ", MODEL.NPED, PedestalCountOrSizeRefusal);
     EnsurePedestalRule();
@@ -106,52 +111,50 @@ void RefitAddedWeights(bool rowsFollow) {
     if (!rowsFollow && MODEL.NCM != 0) EnterAddedWeights();
 }
 
+// A count of the cascade: shown, and asked again when the user wants to
+// change it. True when it changed.
+bool CascadeCount(FormatText<int32_t> shown, int& count, const char* question, const char* enterPrompt,
+                  const CountCheck& refusal) {
+    Write(CONSOLE, shown, count);
+    const int n = AskChangedCount(question, enterPrompt, count, refusal);
+    if (n == count) return false;
+    count = n;
+    return true;
+}
+
 // The cascade after a change of NSTA. Returns true when it ended as a full
 // entry, which leads to the data menu instead of the editor menu.
 bool RunCascade() {
     EnterShaftElements();
-
-    Write(CONSOLE, "(2X,'Number of discs ........... = ',I2)", MODEL.NDISC);
-    int n = AskChangedCount("  Change Number of Discs ? Y/N > ", "  Enter Number of Discs ... ", MODEL.NDISC,
-                            DiscCountRefusal);
-    if (n != MODEL.NDISC) {
-        MODEL.NDISC = n;
+    // Discs and bearings: entered anew with a new count, else located again.
+    if (CascadeCount(DISC_COUNT, MODEL.NDISC, "  Change Number of Discs ? Y/N > ", "  Enter Number of Discs ... ",
+                     DiscCountRefusal))
         EnterDiscs();
-    } else {
+    else
         RelocateRows(StationTable::Disc, 1, MODEL.NDISC);
-    }
-
-    Write(CONSOLE, "(2X,'Number of bearings ........ = ',I2)", MODEL.NBRG);
-    n = AskChangedCount("  Change Number of Bearings ? Y/N > ", "  Enter Number of Bearings ... ", MODEL.NBRG,
-                        BearingCountRefusal);
-    if (n != MODEL.NBRG) {
-        MODEL.NBRG = n;
+    if (CascadeCount(BEARING_COUNT, MODEL.NBRG, "  Change Number of Bearings ? Y/N > ",
+                     "  Enter Number of Bearings ... ", BearingCountRefusal)) {
         EnterBearings();
         EnterBearingCoefficients();
     } else {
         RelocateRows(StationTable::Bearing, 1, MODEL.NBRG);
     }
-
     // The bearings may have moved: the pedestal step ends with the
-    // pedestal-at-bearing rule holding in every branch.
-    Write(CONSOLE, "(2X,'Number of pedestals ....... = ',I2)", MODEL.NPED);
-    n = AskChangedCount("  Change Number of Pedestals ? Y/N > ", "  Enter Number of Pedestals ... ", MODEL.NPED,
-                        PedestalCountOrSizeRefusal);
-    if (n != MODEL.NPED) {
-        MODEL.NPED = n;
-        if (n == 0) {
-            // Without pedestals the entry goes on as a full entry.
-            RefitAddedWeights(true);
-            RunFullEntry(7);
-            return true;
-        }
-        EnterPedestals();
-        EnterPedestalCoefficients();
-    } else {
+    // pedestal-at-bearing rule holding in every branch. Without pedestals
+    // the entry goes on as a full entry.
+    if (!CascadeCount(PEDESTAL_COUNT, MODEL.NPED, "  Change Number of Pedestals ? Y/N > ",
+                      "  Enter Number of Pedestals ... ", PedestalCountOrSizeRefusal)) {
         RelocateRows(StationTable::Pedestal, 1, MODEL.NPED);
         EnsurePedestalRule();
+    } else if (MODEL.NPED == 0) {
+        RefitAddedWeights(true);
+        RunFullEntry(7);
+        return true;
+    } else {
+        EnterPedestals();
+        EnterPedestalCoefficients();
     }
-
+    // Added weights that no longer fit, and the reminder of the unbalance.
     RefitAddedWeights(false);
     if (OPTS.MAINOPT == 5) {
         Write(CONSOLE, FREE, "  Unbalance data should be updated ");

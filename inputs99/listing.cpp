@@ -11,14 +11,7 @@ namespace {
 void ListShaft() {
     const RotorModel& m = MODEL;
     WriteUnitsHeading(CONSOLE, SHAFT_HEADING, m.IUNITS);
-    float length = 0.0f, weight = 0.0f;
-    for (int i = 1; i <= m.NSTA - 1; ++i) {
-        Write(CONSOLE, SHAFT_ROW, i, m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 5), m.E,
-              m.Rho);
-        length += m.SHAFT(i, 3);
-        weight += m.SHAFT(i, 5);
-    }
-    Write(CONSOLE, SHAFT_RULE);
+    const auto [length, weight] = WriteShaftRows(CONSOLE, m);
     Write(CONSOLE, "(33X,G10.3,2X,G10.3)", length, weight);
     PressEnterToContinue();
 }

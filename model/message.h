@@ -36,7 +36,7 @@ struct CheckedText {
     char text[512] = {};
     bool fits = false;
 };
-consteval CheckedText AsChecked(const char* fitted) {
+constexpr CheckedText AsChecked(const char* fitted) {
     CheckedText c;
     int n = 0;
     for (; fitted[n] != '\0'; ++n) {
@@ -48,7 +48,7 @@ consteval CheckedText AsChecked(const char* fitted) {
 }
 
 // The data descriptors (I, F, G, A) of a format text, literals skipped.
-consteval int DataDescriptors(const char* t) {
+constexpr int DataDescriptors(const char* t) {
     int count = 0;
     char quote = '\0';
     for (int i = 0; t[i] != '\0'; ++i) {

@@ -7,31 +7,68 @@
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
-void WriteModel(int u, const RotorModel& m) {
-    Write(u, "(A50)", m.TITLE);
-    Write(u, FREE, m.NSTA, m.NDISC, m.NBRG, m.NPED, m.NCM);
-    Write(u, FREE, m.IUNITS, m.ISPARE);
-    for (int i = 1; i <= m.NSTA - 1; ++i)
-        Write(u, FREE, m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5));
+namespace {
+
+// The record layout of the file after the title, in file order, for the
+// writer (M a const RotorModel, rec writing a record) and the reader (rec
+// reading one). The reader checks the counts between the parts.
+
+template <class M, class Record>
+void CountRecord(M& m, Record rec) {
+    rec(m.NSTA, m.NDISC, m.NBRG, m.NPED, m.NCM);
+}
+
+// Units, shaft elements, discs, bearings, pedestals, added weights.
+template <class M, class Record>
+void TableRecords(M& m, Record rec) {
+    rec(m.IUNITS, m.ISPARE);
+    for (int i = 1; i <= m.NSTA - 1; ++i) rec(m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5));
     for (int i = 1; i <= m.NDISC; ++i)
-        Write(u, FREE, m.DSTA(i), m.DISC(i, 1), m.DISC(i, 2), m.DISC(i, 3), m.DISC(i, 4), m.DISC(i, 5),
-              m.DISC(i, 6));
-    for (int i = 1; i <= m.NBRG; ++i) Write(u, FREE, m.BSTA(i), m.BWT(i));
-    for (int i = 1; i <= m.NPED; ++i) Write(u, FREE, m.PSTA(i), m.PWT(i));
-    for (int i = 1; i <= m.NPED; ++i) Write(u, FREE, m.PEDC(i, 1), m.PEDC(i, 2), m.PEDC(i, 3), m.PEDC(i, 4));
-    for (int i = 1; i <= m.NCM; ++i) Write(u, FREE, m.WSTA(i), m.WWT(i));
-    Write(u, FREE, m.E, m.Rho);
-    Write(u, FREE, m.NSPEED);
+        rec(m.DSTA(i), m.DISC(i, 1), m.DISC(i, 2), m.DISC(i, 3), m.DISC(i, 4), m.DISC(i, 5), m.DISC(i, 6));
+    for (int i = 1; i <= m.NBRG; ++i) rec(m.BSTA(i), m.BWT(i));
+    for (int i = 1; i <= m.NPED; ++i) rec(m.PSTA(i), m.PWT(i));
+    for (int i = 1; i <= m.NPED; ++i) rec(m.PEDC(i, 1), m.PEDC(i, 2), m.PEDC(i, 3), m.PEDC(i, 4));
+    for (int i = 1; i <= m.NCM; ++i) rec(m.WSTA(i), m.WWT(i));
+}
+
+// Material and the number of speeds.
+template <class M, class Record>
+void MaterialRecords(M& m, Record rec) {
+    rec(m.E, m.Rho);
+    rec(m.NSPEED);
+}
+
+// For each speed its record, then one record of coefficients per bearing.
+template <class M, class Record>
+void CoefficientRecords(M& m, Record rec) {
     for (int j = 1; j <= m.NSPEED; ++j) {
-        Write(u, FREE, m.SPEED(j));
+        rec(m.SPEED(j));
         for (int i = 1; i <= m.NBRG; ++i)
-            Write(u, FREE, m.BCOEF(j, i, 1), m.BCOEF(j, i, 2), m.BCOEF(j, i, 3), m.BCOEF(j, i, 4),
-                  m.BCOEF(j, i, 5), m.BCOEF(j, i, 6), m.BCOEF(j, i, 7), m.BCOEF(j, i, 8));
+            rec(m.BCOEF(j, i, 1), m.BCOEF(j, i, 2), m.BCOEF(j, i, 3), m.BCOEF(j, i, 4), m.BCOEF(j, i, 5),
+                m.BCOEF(j, i, 6), m.BCOEF(j, i, 7), m.BCOEF(j, i, 8));
     }
+}
+
+// One record per station: its number (read and ignored: record k belongs to
+// station k whatever it says), amplitude and phase.
+template <class M, class Record>
+void UnbalanceRecords(M& m, Record rec) {
     for (int i = 1; i <= m.NSTA; ++i) {
-        const int32_t station = i;
-        Write(u, FREE, station, m.UNBAMP(i), m.UNBPHS(i));
+        int32_t station = i;
+        rec(station, m.UNBAMP(i), m.UNBPHS(i));
     }
+}
+
+}  // namespace
+
+void WriteModel(int u, const RotorModel& m) {
+    const auto rec = [u](const auto&... v) { Write(u, FREE, v...); };
+    Write(u, "(A50)", m.TITLE);
+    CountRecord(m, rec);
+    TableRecords(m, rec);
+    MaterialRecords(m, rec);
+    CoefficientRecords(m, rec);
+    UnbalanceRecords(m, rec);
 }
 
 namespace {
@@ -79,8 +116,9 @@ Message NonFiniteRecord(const RotorModel& m, bool unbalance) {
 }  // namespace
 
 Message ReadModel(int u, RotorModel& m) {
+    const auto rec = [u](auto&... v) { Read(u, FREE, v...); };
     Read(u, "(A50)", m.TITLE);
-    Read(u, FREE, m.NSTA, m.NDISC, m.NBRG, m.NPED, m.NCM);
+    CountRecord(m, rec);
     {
         // The number of speeds comes later in the file.
         const int nspeed = m.NSPEED;
@@ -89,36 +127,17 @@ Message ReadModel(int u, RotorModel& m) {
         m.NSPEED = nspeed;
         if (msg) return msg;
     }
-    Read(u, FREE, m.IUNITS, m.ISPARE);
-    for (int i = 1; i <= m.NSTA - 1; ++i)
-        Read(u, FREE, m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5));
-    for (int i = 1; i <= m.NDISC; ++i)
-        Read(u, FREE, m.DSTA(i), m.DISC(i, 1), m.DISC(i, 2), m.DISC(i, 3), m.DISC(i, 4), m.DISC(i, 5),
-             m.DISC(i, 6));
-    for (int i = 1; i <= m.NBRG; ++i) Read(u, FREE, m.BSTA(i), m.BWT(i));
-    for (int i = 1; i <= m.NPED; ++i) Read(u, FREE, m.PSTA(i), m.PWT(i));
-    for (int i = 1; i <= m.NPED; ++i) Read(u, FREE, m.PEDC(i, 1), m.PEDC(i, 2), m.PEDC(i, 3), m.PEDC(i, 4));
-    for (int i = 1; i <= m.NCM; ++i) Read(u, FREE, m.WSTA(i), m.WWT(i));
+    TableRecords(m, rec);
     if (Message msg = ModelStationViolation(m)) return msg;
     if (!PedestalsAtBearings(m))
         return Message("(1X,' A pedestal may only stand at a bearing, in the order of the bearings')");
-    Read(u, FREE, m.E, m.Rho);
-    Read(u, FREE, m.NSPEED);
+    MaterialRecords(m, rec);
     if (Message msg = ModelLimitViolation(m)) return msg;
-    for (int j = 1; j <= m.NSPEED; ++j) {
-        Read(u, FREE, m.SPEED(j));
-        for (int i = 1; i <= m.NBRG; ++i)
-            Read(u, FREE, m.BCOEF(j, i, 1), m.BCOEF(j, i, 2), m.BCOEF(j, i, 3), m.BCOEF(j, i, 4),
-                 m.BCOEF(j, i, 5), m.BCOEF(j, i, 6), m.BCOEF(j, i, 7), m.BCOEF(j, i, 8));
-    }
+    CoefficientRecords(m, rec);
     if (Message msg = NonFiniteRecord(m, false)) return msg;
     // The coefficients are fitted by splines over the speeds.
     if (const int j = SpeedOutOfOrder(m); j > 0)
         return Message("(1X,' Speed No.',I*,' is not above the speed before it')", j);
-    for (int i = 1; i <= m.NSTA; ++i) {
-        int32_t station = 0;  // record k belongs to station k whatever it says
-        Read(u, FREE, station, m.UNBAMP(i), m.UNBPHS(i));
-    }
+    UnbalanceRecords(m, rec);
     return NonFiniteRecord(m, true);
 }
-

@@ -4,7 +4,9 @@
 // 1) and metric (IUNITS 2) variants side by side, the rows, and the rules
 // under the columns that are summed.
 #include <cstdint>
+#include <utility>
 
+#include "model/rotor_model.h"
 #include "recordio/recordio.h"
 #include "recordio/text.h"
 
@@ -28,6 +30,9 @@ inline constexpr UnitsHeading SHAFT_HEADING = {
 // Element, O.D., I.D., length, weight, E, Rho.
 inline constexpr FormatText<int32_t, float, float, float, float, float, float> SHAFT_ROW = "(4X,I2,4X,6(2X,G9.3))";
 inline constexpr FormatText<> SHAFT_RULE = "(33X,10('_'),2X,10('_'))";
+// The rows of the shaft table of m and the rule under its summed columns;
+// returns the sums of the lengths and of the weights.
+std::pair<float, float> WriteShaftRows(int unit, const RotorModel& m);
 
 inline constexpr UnitsHeading DISC_HEADING = {
     "(/,1X,'Discs data :',/,1X,12('='),/,1X,'Disc',2X,'Station',2X,'O.D.',5X,'I.D.',4X,'Thickness',2X,"

@@ -50,14 +50,7 @@ void WriteCounts() {
 
 void WriteShaftTable() {
     WriteUnitsHeading(U, SHAFT_HEADING, MODEL.IUNITS);
-    float length = 0.0f, weight = 0.0f;
-    for (int e = 1; e <= MODEL.NSTA - 1 && e <= MAXROWS; ++e) {
-        Write(U, SHAFT_ROW, e, MODEL.SHAFT(e, 1), MODEL.SHAFT(e, 2), MODEL.SHAFT(e, 3), MODEL.SHAFT(e, 5), MODEL.E,
-              MODEL.Rho);
-        length += MODEL.SHAFT(e, 3);
-        weight += MODEL.SHAFT(e, 5);
-    }
-    Write(U, SHAFT_RULE);
+    const auto [length, weight] = WriteShaftRows(U, MODEL);
     Write(U, "(27X,'SUM:',2X,G10.3,2X,G10.3)", length, weight);
 }
 

@@ -39,6 +39,19 @@ void WriteEigenRecord(const EigenRecord& rec, int np) {
     EndWrite();
 }
 
+// One eigenvalue file copied into the report under its heading, record by
+// record, then an empty record.
+void CopyEigenvalueFile(int unit, int np, const char* heading, const char* underline) {
+    Write(UNIT_REPORT, FREE, heading);
+    Write(UNIT_REPORT, FREE, underline);
+    EigenRecord rec;
+    for (int i = 1; i <= RUN.NSTEPS; ++i) {
+        ReadEigenRecord(unit, np, rec);
+        WriteEigenRecord(rec, np);
+    }
+    Write(UNIT_REPORT, FREE);
+}
+
 // The speed tables of the sweep, read back from the eigenvalue files record
 // by record while they are written, so that a sweep of any length fits.
 void WriteSweepTables() {
@@ -46,24 +59,13 @@ void WriteSweepTables() {
     const int nsteps = RUN.NSTEPS;
     RewindUnit(UNIT_EIG_REAL);
     RewindUnit(UNIT_EIG_IMAG);
-    EigenRecord re, im;
     if (OPTS.STABOPT == 1) {
-        Write(UNIT_REPORT, FREE, " REAL PART OF THE EIGENVALUES");
-        Write(UNIT_REPORT, FREE, " ----------------------------");
-        for (int i = 1; i <= nsteps; ++i) {
-            ReadEigenRecord(UNIT_EIG_REAL, np, re);
-            WriteEigenRecord(re, np);
-        }
-        Write(UNIT_REPORT, FREE);
-        Write(UNIT_REPORT, FREE, " IMAGINARY PART OF THE EIGENVALUES (RAD/SEC)");
-        Write(UNIT_REPORT, FREE, " -------------------------------------------");
-        for (int i = 1; i <= nsteps; ++i) {
-            ReadEigenRecord(UNIT_EIG_IMAG, np, im);
-            WriteEigenRecord(im, np);
-        }
-        Write(UNIT_REPORT, FREE);
+        CopyEigenvalueFile(UNIT_EIG_REAL, np, " REAL PART OF THE EIGENVALUES", " ----------------------------");
+        CopyEigenvalueFile(UNIT_EIG_IMAG, np, " IMAGINARY PART OF THE EIGENVALUES (RAD/SEC)",
+                           " -------------------------------------------");
         return;
     }
+    EigenRecord re, im;
     Write(UNIT_REPORT,
           "(/,/,5X,' Eigenvalues as a function of rotor speed',/,6X,39('-'),/,5X,' Rotor Speed   Real "
           "Part        Imaginary Part',/,5X,'    [RPM]     (Damping Part)    (Harmonic Part)',/,6X,"
