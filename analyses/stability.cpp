@@ -2,7 +2,6 @@
 // speed of instability by bisection, the self-excited mode at that speed and
 // the energy per cycle that each bearing and pedestal exchanges with it.
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "analyses/analyses.h"
@@ -47,12 +46,6 @@ ZDouble IIWORK[792];
 int IIPIVOT[792];
 Vec<float, 99> RELAX, RELAY, RELDPH;
 
-// A double of the vector as a single-precision value, infinite beyond range.
-float ToFloat(double v) {
-    if (v > FLT_MAX) return HUGE_VALF;
-    if (v < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(v);
-}
 
 // Phase in degrees of (re, im), 0 for the origin.
 float PhaseDegrees(float re, float im) {

@@ -3,8 +3,18 @@
 // apart from its own row of the result tables. A step reads MODEL, OPTS and
 // SYS, which stay constant during the run, so steps at different speeds can
 // run side by side, each in a work space of its own.
+#include <cfloat>
+#include <cmath>
+
 #include "matrx99/system_matrices.h"
 #include "subs99/numerics.h"
+
+// A double of a solution as a single-precision value, infinite beyond range.
+inline float ToFloat(double v) {
+    if (v > FLT_MAX) return HUGE_VALF;
+    if (v < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(v);
+}
 
 struct StepWork {
     SpeedMatrices at;  // the system at the step's speed

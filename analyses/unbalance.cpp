@@ -1,7 +1,6 @@
 // Steady-state unbalance response: the complex dynamic stiffness at each
 // speed solved for the displacements under the unbalance forces.
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include "analyses/analyses.h"
@@ -12,11 +11,6 @@
 
 namespace {
 
-float ToFloat(double v) {
-    if (v > FLT_MAX) return HUGE_VALF;
-    if (v < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(v);
-}
 
 // Amplitude (scaled) and phase in degrees of one complex displacement.
 void StoreComponent(int step, int e, int qamp, int qphs, const ZDouble& z) {

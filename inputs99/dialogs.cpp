@@ -140,14 +140,12 @@ void SplineQuestions() {
         ChooseOption(OPTS.ENDCOND, 1, 3);
         if (OPTS.MAINOPT == 4 && OPTS.STABOPT == 3) return;
         Write(CONSOLE, "(/,/,5X,'Store The Fitted Coefficients for Plotting? Y/N> ')");
-        OPTS.NSPLFILES = 0;
         OPTS.SPLSTORE = 0;
         AskYesNo();
         if (FRONT.ANS == "N") return;
         if (FRONT.ANS == "Y") break;
     }
     OPTS.SPLSTORE = 1;
-    OPTS.NSPLFILES = 2 * MODEL.NBRG;
     for (int i = 1; i <= MODEL.NBRG; ++i) {
         AskFileName("(5X,'Input Filename to Store The Stiffness Coefficients',/,5X,'of Bearing No.',I2,' > ')", i,
                     OPTS.BRGFILE(i));
@@ -487,7 +485,6 @@ DialogResult RunAnalysisDialog() {
     OPTS.NFILES = 0;
     OPTS.NPEDFILES = 0;
     OPTS.SPLSTORE = 0;
-    OPTS.NSPLFILES = 0;
     if (OPTS.MAINOPT != 4) OPTS.STABOPT = 0;
 
     switch (OPTS.MAINOPT) {

@@ -16,7 +16,7 @@ struct AnalysisOptions {
     float ACCUR = 0.0f;
     int NITER = 0;
     int ENDCOND = 0;
-    int SPLSTORE = 0, NSPLFILES = 0;  // fitted coefficients stored; their files (2 NBRG)
+    int SPLSTORE = 0;  // the fitted bearing coefficients are stored (2 NBRG files)
     int PLOTOPT = 0;
     int NTMARK = 0;
     int NPEDFILES = 0;

@@ -213,7 +213,8 @@ void WriteClosingMessages() {
     };
     const int nresult = OPTS.MAINOPT == 4 ? 2 : OPTS.NFILES;
     for (int f = 1; f <= nresult && f <= OPTS.PLOTFILE.size(); ++f) list(OPTS.PLOTFILE(f));
-    for (int f = 1; f <= OPTS.NSPLFILES && f <= OPTS.BRGFILE.size(); ++f) list(OPTS.BRGFILE(f));
+    const int nsplfiles = OPTS.SPLSTORE == 1 ? 2 * MODEL.NBRG : 0;
+    for (int f = 1; f <= nsplfiles && f <= OPTS.BRGFILE.size(); ++f) list(OPTS.BRGFILE(f));
     for (int f = 1; f <= OPTS.NPEDFILES && f <= OPTS.PEDFILE.size(); ++f) list(OPTS.PEDFILE(f));
     list(OPTS.OUTFILE);
     Write(CONSOLE, "(/,/,10X,'***    END OF RUN    ***',/,/)");
