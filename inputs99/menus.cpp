@@ -104,7 +104,6 @@ Next DataMenu() {
     for (;;) {
         if (FRONT.REREAD == 1) {
             // After a run the stored model is read again without asking.
-            FRONT.DATAOPT = 1;
             FRONT.INPOPT = 1;
             FRONT.FSTAT = Text3("OLD");
             FileInputDialog(true);
