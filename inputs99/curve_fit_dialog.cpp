@@ -115,7 +115,8 @@ bool CurveFitDialog() {
           "(/,/,5X,'Three types of ends condition could be used:',/,/,15X,'1. Linear ',/,/,15X,"
           "'2. Parabolic ',/,/,15X,'3. Cubic ',/)");
     ChooseOption(OPTS.ENDCOND, 1, 3);
-    Write(CONSOLE, "(/,/,5X,'The Maximum Number of Rows of data that',' can be fitted',/,5X,'is limited to ',I2,' Rows',/)",
+    Write(CONSOLE,
+          "(/,/,5X,'The Maximum Number of Rows of data that',' can be fitted',/,5X,'is limited to ',I2,' Rows',/)",
           FIT_MAXROWS);
     Write(CONSOLE,
           "(/,5X,'The Maximum Number of Columns that are allowed',/,5X,'is limited to ',I2,"

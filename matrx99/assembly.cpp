@@ -60,10 +60,11 @@ void DiscStations() {
     for (int s = 1; s <= m.NSTA; ++s) {
         if (k > m.NDISC || m.DSTA(k) != s) continue;
         const float od = m.DISC(k, 1), id = m.DISC(k, 2), t = m.DISC(k, 3);
-        const float dw = m.DISC(k, 4) > kEntryThreshold ? m.DISC(k, 4) : AnnulusWeight(od, id, t, m.Rho, Evaluation::SetUp);
+        auto entered = [&](int c, auto computed) { return m.DISC(k, c) > kEntryThreshold ? m.DISC(k, c) : computed(); };
+        const float dw = entered(4, [&] { return AnnulusWeight(od, id, t, m.Rho, Evaluation::SetUp); });
         SYS.STDW(s) = dw;
-        SYS.STIP(s) = m.DISC(k, 5) > kEntryThreshold ? m.DISC(k, 5) : DiscPolarMoment(od, id, dw);
-        SYS.STIT(s) = m.DISC(k, 6) > kEntryThreshold ? m.DISC(k, 6) : DiscTransverseMoment(od, id, t, dw, Evaluation::SetUp);
+        SYS.STIP(s) = entered(5, [&] { return DiscPolarMoment(od, id, dw); });
+        SYS.STIT(s) = entered(6, [&] { return DiscTransverseMoment(od, id, t, dw, Evaluation::SetUp); });
         ++k;
     }
 }

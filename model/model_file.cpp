@@ -22,7 +22,8 @@ void CountRecord(M& m, Record rec) {
 template <class M, class Record>
 void TableRecords(M& m, Record rec) {
     rec(m.IUNITS, m.ISPARE);
-    for (int i = 1; i <= m.NSTA - 1; ++i) rec(m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5));
+    for (int i = 1; i <= m.NSTA - 1; ++i)
+        rec(m.SHAFT(i, 1), m.SHAFT(i, 2), m.SHAFT(i, 3), m.SHAFT(i, 4), m.SHAFT(i, 5));
     for (int i = 1; i <= m.NDISC; ++i)
         rec(m.DSTA(i), m.DISC(i, 1), m.DISC(i, 2), m.DISC(i, 3), m.DISC(i, 4), m.DISC(i, 5), m.DISC(i, 6));
     for (int i = 1; i <= m.NBRG; ++i) rec(m.BSTA(i), m.BWT(i));
