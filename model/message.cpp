@@ -6,10 +6,6 @@
 
 namespace {
 
-bool IsDataDescriptor(char c) {
-    return c == 'I' || c == 'F' || c == 'G' || c == 'A' || c == 'i' || c == 'f' || c == 'g' || c == 'a';
-}
-
 // Integer digits of |v| under F editing with d decimals: the formatter keeps
 // at most 7 significant digits and rounds half up, so a carry can add a
 // digit (9.96 with one decimal prints 10.0).
@@ -45,7 +41,7 @@ void FittedText::CopyToField() {
             if (c == quote) quote = '\0';
         } else if (c == '\'' || c == '"') {
             quote = c;
-        } else if (IsDataDescriptor(c)) {
+        } else if (message_detail::IsDataLetter(c)) {
             return;
         }
         out_ += c;

@@ -47,6 +47,10 @@ constexpr CheckedText AsChecked(const char* fitted) {
     return c;
 }
 
+constexpr bool IsDataLetter(char c) {
+    return c == 'I' || c == 'F' || c == 'G' || c == 'A' || c == 'i' || c == 'f' || c == 'g' || c == 'a';
+}
+
 // The data descriptors (I, F, G, A) of a format text, literals skipped.
 constexpr int DataDescriptors(const char* t) {
     int count = 0;
@@ -57,7 +61,7 @@ constexpr int DataDescriptors(const char* t) {
             if (c == quote) quote = '\0';
         } else if (c == '\'' || c == '"') {
             quote = c;
-        } else if (c == 'I' || c == 'F' || c == 'G' || c == 'A' || c == 'i' || c == 'f' || c == 'g' || c == 'a') {
+        } else if (IsDataLetter(c)) {
             ++count;
         } else if (c == '(' && i > 0) {
             return -1;  // a group
