@@ -37,9 +37,10 @@ int RangeColumns(const Range& r) {
 
 // The ranges in records of at most 76 columns after the leading blank, ", "
 // between them: the first record after its heading, the others indented by
-// three columns, each record but the last ending with a comma. The record's
-// format text is put together from its ranges, each number an I field of the
-// columns it needs.
+// three columns, each record but the last ending with a comma. As the number
+// of ranges in a record varies, its format text is put together here from
+// literals and I fields of the columns each number needs, and its items go
+// through the item statements of the record formatter.
 void WriteRangeList(int unit, const std::vector<Range>& ranges) {
     constexpr int kColumns = 76;
     const std::string heading = " Modes with unreliable results: ", indent = "   ";
