@@ -107,5 +107,7 @@ void ResetReader();
 // pending output cannot be completed ends the run once all are closed;
 // otherwise such errors are ignored.
 void CloseAllUnits(bool report = false);
+// Every unit closed, the console state and the command-line names forgotten.
+void ResetUnits();
 
 }  // namespace rio

@@ -1,5 +1,5 @@
-// Pause with a command, stop, date and time, and the comparison of
-// fixed-length texts.
+// Pause with a command, stop, the reset and shutdown of the record layer,
+// date and time, and the comparison of fixed-length texts.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -101,6 +101,20 @@ void StopRun(const char* message) {
     // Output that cannot be completed is reported instead of the stop.
     CloseAllUnits(true);
     throw ProgramStop{};
+}
+
+void ShutDownUnits() {
+    ResetWriter();
+    ResetReader();
+    EndPendingLine(true);
+    ConOut().flush();
+    CloseAllUnits();
+}
+
+void ResetRecordIo() {
+    ResetWriter();
+    ResetReader();
+    ResetUnits();
 }
 
 void GetDate(int16_t& year, int16_t& month, int16_t& day) {

@@ -266,6 +266,13 @@ void CloseAllUnits(bool report) {
     if (first) throw *first;
 }
 
+void ResetUnits() {
+    CloseAllUnits();
+    linePending = false;
+    commandArgs.clear();
+    nextArg = 0;
+}
+
 }  // namespace rio
 
 using namespace rio;
@@ -361,24 +368,7 @@ void SetCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) commandArgs.emplace_back(argv[i]);
 }
 
-void ShutDownUnits() {
-    ResetWriter();
-    ResetReader();
-    EndPendingLine(true);
-    ConOut().flush();
-    CloseAllUnits();
-}
-
 void SetConsoleStreams(std::istream* in, std::ostream* out) {
     conIn = in;
     conOut = out;
-}
-
-void ResetRecordIo() {
-    ResetWriter();
-    ResetReader();
-    CloseAllUnits();
-    linePending = false;
-    commandArgs.clear();
-    nextArg = 0;
 }
