@@ -43,9 +43,10 @@ using TrialStep = std::function<void(float speed, int iteration)>;
 void StartStabilityRun();
 void StabilityEndOfPass(StepWork& last, const TrialStep& trial);
 
-// Result files: the bearing-coefficient records of a step, the mode shapes of
-// the undamped results, the unbalance response of steps 1..nsteps of a pass.
-void WriteBearingRecords(float speed, const SpeedMatrices& at);
+// Result files: the bearing-coefficient records of a step from its bearing
+// blocks, the mode shapes of the undamped results, the unbalance response of
+// steps 1..nsteps of a pass.
+void WriteBearingRecords(float speed, const Array2<float, 198, 4>& brgblk);
 void WriteModeShapeFiles();
 void WriteUnbalanceFiles(int nsteps);
 

@@ -9,13 +9,12 @@
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
 
-void WriteBearingRecords(float speed, const SpeedMatrices& at) {
+void WriteBearingRecords(float speed, const Array2<float, 198, 4>& k) {
     // Bearings in ascending station order, as the blocks were filled; records
     // go only to coefficient files opened for this run.
     int b = 1;
     for (int s = 1; s <= MODEL.NSTA && b <= MODEL.NBRG; ++s) {
         if (MODEL.BSTA(b) != s) continue;
-        const Array2<float, 198, 4>& k = at.BRGBLK;
         if (UnitIsOpen(BrgStiffUnit(b)))
             Write(BrgStiffUnit(b), "(5(G10.3,2X))", speed, k(2 * s - 1, 1), k(2 * s - 1, 2), k(2 * s, 1), k(2 * s, 2));
         if (UnitIsOpen(BrgDampUnit(b)))

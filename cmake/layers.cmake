@@ -13,6 +13,8 @@
 # (subs99/arrays.h, the table types, is a header of its own that model uses
 # without linking subs99.)
 function(korvo_layers prefix root)
+  # The sweep runs its speed steps on standard-library threads.
+  find_package(Threads REQUIRED)
   set(below_subs99 recordio)
   set(below_model recordio)
   set(below_matrx99 model subs99)
@@ -28,5 +30,8 @@ function(korvo_layers prefix root)
     foreach(below IN LISTS below_${lib})
       target_link_libraries(${prefix}${lib} PUBLIC ${prefix}${below})
     endforeach()
+    if(lib STREQUAL "driver")
+      target_link_libraries(${prefix}${lib} PUBLIC Threads::Threads)
+    endif()
   endforeach()
 endfunction()

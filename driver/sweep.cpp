@@ -1,15 +1,19 @@
 // The speed sweep of an analysis run. The sweep owns the speeds and the
-// order: it runs each step of the analysis at its speed, then writes what the
-// step returned (the bearing-coefficient records, the progress lines on the
-// console and the messages) in the order of the program's one-step path,
-// calls the end-of-pass work of the analysis, runs the threshold search with
-// its trial steps, and has the report written.
+// order: it has the steps of a pass computed, on worker threads when there
+// are several (driver/step_workers.h), and writes what each step returned
+// (the bearing-coefficient records, the progress lines on the console and
+// the messages) on its own thread in step order, so that every byte written
+// is that of the one-step path; then it calls the end-of-pass work of the
+// analysis, runs the threshold search with its trial steps, and has the
+// report written.
 #include "driver/sweep.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "analyses/analyses.h"
 #include "analyses/results.h"
+#include "driver/step_workers.h"
 #include "model/analysis_options.h"
 #include "model/rotor_model.h"
 #include "recordio/recordio.h"
@@ -29,9 +33,26 @@ struct Sweep {
 };
 Sweep SW;
 
-// The work spaces of the steps.
+// The work spaces of the steps. LAST holds the last computed step of the
+// run (the threshold search computes its trials in it): WORK, or the work
+// space of the worker that computed the last step of a pass.
 StepWork WORK;
 UndampedWork UNDAMPED;
+StepWork* LAST = &WORK;
+
+// Steps of the unbalance response handed to a worker at a time: a step takes
+// about a millisecond at full size, and consecutive steps share the cache
+// lines of their result rows.
+constexpr int UNBALANCE_CHUNK = 8;
+
+// A step of a sweep pass: its speed and interval, whether its bearing
+// coefficients are written, and what it returned.
+struct PassStep {
+    float speed = 0.0f;
+    int ispan = 1;
+    bool records = false;
+    bool failed = false;
+};
 
 void SetUpPass() {
     if (SW.NREST > MAXSTEPS) {
@@ -53,11 +74,13 @@ void AdvanceSpeed() {
     AdvanceSweepInterval(SW.SPDNOW, OPTS.DSPEED, SW.ISPAN);
 }
 
-// The bearing coefficients of the step, when they are stored: at every step
-// of coefficients that depend on speed, at the first step of the run of
+// The bearing coefficients of step `nsweep` of the run are stored at every
+// step of coefficients that depend on speed, at the first step of the run of
 // constant ones.
+bool WritesRecords(int nsweep) { return OPTS.SPLSTORE == 1 && (MODEL.NSPEED > 1 || nsweep == 1); }
+
 void WriteStepRecords() {
-    if (OPTS.SPLSTORE == 1 && (MODEL.NSPEED > 1 || SW.NSWEEP == 1)) WriteBearingRecords(SW.SPDNOW, WORK.at);
+    if (WritesRecords(SW.NSWEEP)) WriteBearingRecords(SW.SPDNOW, WORK.at.BRGBLK);
 }
 
 void WriteIterationLine(int number, float speed) {
@@ -91,17 +114,63 @@ void EigenvalueStep() {
     }
 }
 
-// A step of the stability sweep; the count of steps before the first one,
-// except when only the two ends of the range are examined.
-void StabilitySweepStep() {
-    const bool failed = StabilityStep(SW.SPDNOW, SW.ISPAN, SW.ISTEP, WORK);
-    WriteStepRecords();
-    if (SW.NSWEEP == 1) {
+// What is written for a step of the stability sweep, after its coefficient
+// records; the count of steps before the first one, except when only the two
+// ends of the range are examined.
+void WriteStabilityStep(int nsweep, float speed, bool failed) {
+    if (nsweep == 1) {
         WriteMassWarning(CONSOLE);
         if (OPTS.STABOPT != 3) WriteTotalSteps();
     }
-    WriteIterationLine(SW.NSWEEP, SW.SPDNOW);
+    WriteIterationLine(nsweep, speed);
     WriteQrFailure(failed);
+}
+
+// Likewise for a step of the unbalance response; the orbit's single step is
+// not counted on the console.
+void WriteUnbalanceStep(int nsweep, float speed, bool singular) {
+    if (OPTS.PLOTOPT != 9) {
+        if (nsweep == 1) WriteTotalSteps();
+        WriteIterationLine(nsweep, speed);
+    }
+    if (singular) Write(CONSOLE, FREE, "MATRIX ZM MAY BE SINGULAR");
+}
+
+// A pass of the stability sweep or the unbalance response. The speeds and
+// intervals of its steps are taken in turn as the one-step loop moves them
+// on; the workers compute the steps, each keeping a copy of the bearing
+// blocks that are written for it, and each step is written in step order.
+void RunSweepPass(StepWorkers& workers) {
+    const int n = std::max(RUN.NSTEPPASS, 1);
+    const int before = SW.NSWEEP;
+    const bool stability = OPTS.MAINOPT == 4;
+    std::vector<PassStep> steps(static_cast<std::size_t>(n) + 1);
+    bool records = false;
+    for (int k = 1; k <= n; ++k) {
+        PassStep& s = steps[static_cast<std::size_t>(k)];
+        s.speed = SW.SPDNOW;
+        s.ispan = SW.ISPAN;
+        s.records = WritesRecords(before + k);
+        records = records || s.records;
+        AdvanceSpeed();
+    }
+    std::vector<Array2<float, 198, 4>> blocks(records ? steps.size() : 0);
+    const auto compute = [&](int k, StepWork& w) {
+        PassStep& s = steps[static_cast<std::size_t>(k)];
+        s.failed = stability ? StabilityStep(s.speed, s.ispan, k, w) : UnbalanceStep(s.speed, s.ispan, k, w);
+        if (s.records) blocks[static_cast<std::size_t>(k)] = w.at.BRGBLK;
+    };
+    const auto written = [&](int k) {
+        const PassStep& s = steps[static_cast<std::size_t>(k)];
+        if (s.records) WriteBearingRecords(s.speed, blocks[static_cast<std::size_t>(k)]);
+        if (stability)
+            WriteStabilityStep(before + k, s.speed, s.failed);
+        else
+            WriteUnbalanceStep(before + k, s.speed, s.failed);
+    };
+    LAST = &workers.Run(n, stability ? 1 : UNBALANCE_CHUNK, compute, written);
+    SW.ISTEP = n;
+    SW.NSWEEP = before + n;
 }
 
 // A trial speed of the threshold search: a one-step pass into row 1 with the
@@ -112,42 +181,23 @@ void StabilityTrialStep(float speed, int iteration) {
     SW.NSWEEP += 1;
     SW.SPDNOW = speed;
     SW.ISPAN = MODEL.NSPEED > 1 ? StartInterval(MODEL.SPEED.data(), MODEL.NSPEED, speed) : 1;
-    const bool failed = StabilityStep(speed, SW.ISPAN, 1, WORK);
+    const bool failed = StabilityStep(speed, SW.ISPAN, 1, *LAST);
     if (iteration == 1) Write(CONSOLE, "(/,/,5X,'Searching for the Threshold Speed',/,/)");
     WriteIterationLine(iteration > 0 ? iteration : SW.NSWEEP, speed);
     WriteQrFailure(failed);
     AdvanceSpeed();
 }
 
-// A step of the unbalance response; the orbit's single step is not counted
-// on the console.
-void UnbalanceSweepStep() {
-    const bool singular = UnbalanceStep(SW.SPDNOW, SW.ISPAN, SW.ISTEP, WORK);
-    WriteStepRecords();
-    if (OPTS.PLOTOPT != 9) {
-        if (SW.NSWEEP == 1) WriteTotalSteps();
-        WriteIterationLine(SW.NSWEEP, SW.SPDNOW);
+// The steps of a pass: the single step of the eigenvalue analyses, the
+// steps of a sweep.
+void RunPass(StepWorkers& workers) {
+    if (OPTS.MAINOPT == 4 || OPTS.MAINOPT == 5) {
+        RunSweepPass(workers);
+        return;
     }
-    if (singular) Write(CONSOLE, FREE, "MATRIX ZM MAY BE SINGULAR");
-}
-
-// One step of the pass at SW.SPDNOW; the sweeps move on to the next speed.
-void RunSpeedStep() {
     SW.ISTEP += 1;
     SW.NSWEEP += 1;
-    switch (OPTS.MAINOPT) {
-        case 4:
-            StabilitySweepStep();
-            AdvanceSpeed();
-            break;
-        case 5:
-            UnbalanceSweepStep();
-            AdvanceSpeed();
-            break;
-        default:
-            EigenvalueStep();
-            break;
-    }
+    EigenvalueStep();
 }
 
 bool RunWritesReport() { return OPTS.MAINOPT != 5 || OPTS.PLOTOPT == 11; }
@@ -158,7 +208,7 @@ void EndOfPass() {
     switch (OPTS.MAINOPT) {
         case 1:
         case 3: WriteModeShapeFiles(); break;
-        case 4: StabilityEndOfPass(WORK, StabilityTrialStep); break;
+        case 4: StabilityEndOfPass(*LAST, StabilityTrialStep); break;
         case 5: WriteUnbalanceFiles(std::clamp(RUN.NSTEPPASS, 1, MAXSTEPS)); break;
         default: break;
     }
@@ -182,13 +232,15 @@ void RunSweep(const SpeedRange& range) {
     if (OPTS.MAINOPT == 4) StartStabilityRun();
     WriteSpeedTableWarning(CONSOLE);
 
+    // The workers live for the run; their work spaces go with them.
+    StepWorkers workers(SweepThreads(), WORK);
+    LAST = &WORK;
     for (;;) {
         SetUpPass();
-        do {
-            RunSpeedStep();
-        } while (SW.ISTEP < RUN.NSTEPPASS);
+        RunPass(workers);
         EndOfPass();
         OPTS.SPEED1 = SW.SPDNOW;
         if (RUN.PASSFLAG != 2) break;
     }
+    LAST = &WORK;
 }
