@@ -1,11 +1,13 @@
 // Every analysis at the limits of the model tables, one session per limit
 // model: 99 stations with 99 bearings and 99 coefficient speeds; 2 NSTA +
 // NPED = 198 with a pedestal under every bearing (66 + 66, the most result
-// locations) and the 97 result files; sweeps over several passes.
+// locations) and the 97 result files; sweeps over several passes; the same
+// bytes whatever the number of threads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "tests/support/full_size_rotor.h"
 #include "tests/support/session.h"
@@ -222,3 +224,59 @@ TEST(Limits, SweepsOverSeveralPasses) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bearing-coefficient file names <prefix>k<b> and <prefix>c<b> of nbrg bearings.
+std::string CoefficientFiles(const char* prefix, int nbrg) {
+    std::string s;
+    for (int b = 1; b <= nbrg; ++b) s += std::string(prefix) + "k" + std::to_string(b) + "|" + prefix + "c" + std::to_string(b) + "|";
+    return s;
+}
+
+}  // namespace
+
+TEST(Threads, SameBytesWithOneThreadAndWithFour) {
+    // The sweeps that run on worker threads, with coefficient records at
+    // every step, the threshold search and passes of 396 steps: at full size
+    // with 18 pedestals (a stability sweep of 8 steps and its search, an
+    // unbalance sweep of 400 steps in two passes), and on a small pedestal
+    // rotor (a stability sweep of 491 steps in two passes and its search, the
+    // search between two speeds, an unbalance sweep of 981 steps in three).
+    Rotor full{90, 9, 30, 18, 20}, small{10, 2, 4, 2, 5};
+    full.q1 = small.q1 = 200.0;  // unstable from about 500 RPM
+    const struct {
+        Rotor model;
+        std::string script;
+        int files;  // written by the session, the model besides
+    } sessions[] = {
+        {full,
+         "4|1|1|m.dat|5|2|4|re|im|10|1|Y|" + CoefficientFiles("s", 30) + "0|2100|300|1|stab.out||5|5|1|0|3990|10|1|Y|" +
+             CoefficientFiles("u", 30) + "Y|Y|ped|1|1|s1|3|1|8",
+         125},
+        {small,
+         "4|1|1|m.dat|5|2|4|re|im|1|1|Y|" + CoefficientFiles("s", 4) + "0|9800|20|1|stab.out||4|5|3|0|2000|5|N|1|1|rep3||" +
+             "5|5|1|0|9800|10|1|Y|" + CoefficientFiles("u", 4) + "Y|Y|ped|1|1|s1|3|3|8",
+         22},
+    };
+    for (const auto& c : sessions) {
+        SessionSetup setup;
+        setup.files["m.dat"] = c.model.File();
+        setup.timeoutSeconds = 1200;
+        setup.env["KORVO_THREADS"] = "1";
+        const Session one = RunKorvo(Script(c.script), setup);
+        setup.env["KORVO_THREADS"] = "4";
+        const Session four = RunKorvo(Script(c.script), setup);
+        ASSERT_TRUE(one.status == 0 && four.status == 0) << one.err << four.err;
+        EXPECT_EQ(CountOccurrences(one.out, "Searching for the Threshold Speed"), c.model.nsta == 10 ? 2 : 1);
+        EXPECT_TRUE(one.out == four.out) << c.model.nsta;
+        int files = 0;
+        for (const auto& e : std::filesystem::directory_iterator(one.dir)) {
+            const std::string name = e.path().filename().string();
+            if (name == "m.dat") continue;
+            ++files;
+            EXPECT_TRUE(four.exists(name) && MaskDateAndTime(one.file(name)) == MaskDateAndTime(four.file(name))) << name;
+        }
+        EXPECT_EQ(files, c.files);
+    }
+}

@@ -76,6 +76,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
         dup2(err, 2);
         close(pipefd[0]);
         unsetenv("COMSPEC");  // a command typed at a pause goes to the shell
+        for (const auto& [name, value] : setup.env) setenv(name.c_str(), value.c_str(), 1);
         if (setup.fileSizeLimit > 0) {
             // korvo itself ignores SIGXFSZ, so a write beyond the limit fails
             // with EFBIG as on a full disk.
@@ -172,10 +173,14 @@ double ValueAfter(const std::string& text, const std::string& label) {
     return p == std::string::npos ? NAN : std::strtod(text.c_str() + p + label.size(), nullptr);
 }
 
+std::string MaskDateAndTime(std::string text) {
+    Mask(text, "RUN ON: ", "_9-_9-9999", "mm-dd-yyyy");
+    Mask(text, "AT: ", "_9:_9:_9", "hh:mm:ss");
+    return text;
+}
+
 void ExpectSameAsExpected(const std::string& name, const std::string& text) {
-    std::string masked = text;
-    Mask(masked, "RUN ON: ", "_9-_9-9999", "mm-dd-yyyy");
-    Mask(masked, "AT: ", "_9:_9:_9", "hh:mm:ss");
+    const std::string masked = MaskDateAndTime(text);
     const fs::path path = SourcePath("tests/expected/" + name);
     if (const char* r = std::getenv("KORVO_REGENERATE"); r && std::string(r) == "1") {
         fs::create_directories(path.parent_path());

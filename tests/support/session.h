@@ -27,6 +27,7 @@ struct SessionSetup {
     long fileSizeLimit = 0;                    // > 0: writes beyond it fail as on a full disk
     long stdoutBytes = -1;                     // >= 0: the reader of standard output goes away after that many bytes
     int timeoutSeconds = 300;
+    std::map<std::string, std::string> env;    // set in korvo's environment
 };
 
 // Runs korvo with `input` as standard input.
@@ -53,6 +54,8 @@ double ValueAfter(const std::string& text, const std::string& label);
 std::filesystem::path SourcePath(const std::string& relative);
 std::string SourceFile(const std::string& relative);
 
+// The text with the date and time of a report banner masked.
+std::string MaskDateAndTime(std::string text);
 // Compares text with tests/expected/<name>; the date and time of a report
 // banner are masked. With KORVO_REGENERATE=1 in the environment the expected
 // file is written instead (see the README).
