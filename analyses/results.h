@@ -18,7 +18,10 @@ struct RunState {
 // 2*NSTA + NPED <= 198 there are at most 132 locations (66 + 66).
 constexpr int MAXLOCATIONS = 132;
 
-// Written by the step and end-of-pass work of the analyses.
+// Written by the step and end-of-pass work of the analyses. The steps of a
+// sweep pass may run side by side on worker threads: step k writes only row
+// k of RESTAB and MODEIDX (for main-menu 2 and 3, column k); every other
+// field, and every row after the pass, is written on the sweep's thread.
 struct Results {
     // Undamped eigenvalue analysis: natural frequencies in RPM (ascending),
     // the compact mode shapes (rows 2s-1 and 2s: x and y of station s), the
