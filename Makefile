@@ -2,9 +2,10 @@
 JOBS ?= 2
 BUILD := build
 ASAN_BUILD := build-asan
+TSAN_BUILD := build-tsan
 CMAKE_FLAGS ?=
 
-.PHONY: build run test test-release test-asan expected bench fuzz demo plots clean
+.PHONY: build run test test-release test-asan test-tsan expected bench fuzz demo plots clean
 
 build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -31,7 +32,7 @@ demo: build
 
 test:
 	@.ci/deps.sh build plots
-	$(MAKE) test-release test-asan
+	$(MAKE) test-release test-asan test-tsan
 
 test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -40,6 +41,13 @@ test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVO_SANITIZE=ON -DKORVO_NATIVE=OFF $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The thread sanitizer on the sweeps that run on worker threads (the small
+# pedestal rotor: the full-size session takes minutes under it).
+test-tsan:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVO_TSAN=ON -DKORVO_NATIVE=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target korvo test_sessions
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ./test_sessions --gtest_filter='Threads.Pedestal*'
 
 # Rewrites the expected files of the session tests (tests/expected/) from the
 # program's output; read the diff of every rewritten file before committing.
