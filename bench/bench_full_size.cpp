@@ -16,6 +16,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analyses/analyses.h"
@@ -86,22 +87,26 @@ std::string UnbalanceScript(int steps) {
 }
 
 struct SessionTimes {
-    double cpu = 1e30;
+    double cpu = 1e30, wall = 1e30;
     long rssKb = 0;
 };
 
-// Best of `reps` sessions; a session that fails stops the benchmark.
-SessionTimes TimeSession(const std::string& model, const std::string& script, const char* report, int reps) {
+// Best of `reps` sessions with the speed steps on `threads` threads; a
+// session that fails stops the benchmark.
+SessionTimes TimeSession(const std::string& model, const std::string& script, const char* report, int reps,
+                         int threads = 1) {
     SessionTimes t;
     SessionSetup setup;
     setup.files[kFile] = model;
     setup.timeoutSeconds = 1800;
+    setup.env["KORVO_THREADS"] = std::to_string(threads);
     for (int r = 0; r < reps; ++r) {
         const Session s = RunKorvo(script, setup);
         if (s.status != 0 || (report && s.file(report).empty()))
             throw std::runtime_error("session failed (status " + std::to_string(s.status) + "): " + s.err +
                                      s.out.substr(s.out.size() > 2000 ? s.out.size() - 2000 : 0));
         t.cpu = std::min(t.cpu, s.cpuSeconds);
+        t.wall = std::min(t.wall, s.wallSeconds);
         t.rssKb = std::max(t.rssKb, s.maxRssKb);
     }
     return t;
@@ -285,6 +290,42 @@ void Report(const char* title, const Rotor& r, const ModelSessions& m, bool quic
         ls.detail + "; whole run less input");
 }
 
+// A stability sweep (option 1) of 40 steps at full size, its wall time on
+// one thread and on every hardware thread, and the peak resident size on 1,
+// 2 and 8 threads (8 steps). With t threads on t cores the ratio is
+// s + (1 - s) / t for a serial share s of the one-thread run.
+struct ThreadSessions {
+    int all = 1;
+    SessionTimes one, many;
+    long rssKb2 = 0, rssKb8 = 0;
+};
+constexpr int kThreadSweep = 40;
+
+ThreadSessions RunThreadSessions(const Rotor& r, bool quick) {
+    const int reps = quick ? 1 : 2;
+    ThreadSessions t;
+    t.all = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const std::string model = r.File(), script = StabilityScript(kThreadSweep);
+    t.one = TimeSession(model, script, "stab.out", reps, 1);
+    t.many = TimeSession(model, script, "stab.out", reps, t.all);
+    t.rssKb2 = TimeSession(model, StabilityScript(8), "stab.out", 1, 2).rssKb;
+    t.rssKb8 = TimeSession(model, StabilityScript(8), "stab.out", 1, 8).rssKb;
+    return t;
+}
+
+void ReportThreads(const ThreadSessions& t) {
+    const double ratio = t.many.wall / t.one.wall;
+    std::printf("\nStability sweep of %d steps (option 1), full-size rotor, wall time of the session:\n",
+                kThreadSweep);
+    std::printf("  1 thread %8.3f s   %d threads %8.3f s   ratio %5.2f  (<= 0.6 on 2 cores)", t.one.wall, t.all,
+                t.many.wall, ratio);
+    if (t.all > 1) std::printf("   serial share %.3f", (ratio * t.all - 1.0) / (t.all - 1));
+    std::printf("\n  peak RSS: 1 thread %.1f MB, 2 threads %.1f MB (< 64 MiB), 8 threads %.1f MB\n",
+                static_cast<double>(t.one.rssKb) / 1024.0, static_cast<double>(t.rssKb2) / 1024.0,
+                static_cast<double>(t.rssKb8) / 1024.0);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -300,8 +341,10 @@ int main(int argc, char** argv) {
         // pedestals: both at 2 NSTA + NPED = 198.
         const Rotor plain{99, 11, 50, 0, 20}, pedestals{90, 9, 30, 18, 20};
         const ModelSessions a = RunSessions(plain, quick), b = RunSessions(pedestals, quick);
+        const ThreadSessions t = RunThreadSessions(plain, quick);
         Report("Full-size rotor", plain, a, quick);
         Report("Full-size rotor with pedestals", pedestals, b, quick);
+        ReportThreads(t);
     } catch (const std::exception& e) {
         const std::string screen = g_screen.str();
         std::fprintf(stderr, "bench_full_size: %s\n%s\n", e.what(),

@@ -65,6 +65,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
     fs::create_directory(s.dir);
     for (const auto& [name, text] : setup.files) Spit(s.dir / name, text);
     Spit(base / "stdin", input);
+    const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -111,6 +112,7 @@ Session RunKorvo(const std::string& input, const SessionSetup& setup) {
     int wstatus = 0;
     rusage usage{};
     wait4(pid, &wstatus, 0, &usage);
+    s.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     s.status = (!timedOut && WIFEXITED(wstatus)) ? WEXITSTATUS(wstatus) : -1;
     s.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                    1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);

@@ -12,6 +12,7 @@ struct Session {
     std::string out, err;       // standard output and error, bytes as written
     double cpuSeconds = 0.0;    // user + system time of the run
     long maxRssKb = 0;          // peak resident size
+    double wallSeconds = 0.0;   // from the start of the run to its end
 
     std::string file(const std::string& name) const;  // "" when missing
     bool exists(const std::string& name) const;
