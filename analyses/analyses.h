@@ -9,6 +9,7 @@
 // sweep writes for the step it finds in its result (the flags below) and in
 // the work space (the bearing coefficients in w.at.BRGBLK).
 #include <functional>
+#include <vector>
 
 #include "analyses/step_work.h"
 
@@ -26,8 +27,10 @@ void FormFirstOrderSystem(StepWork& w);
 bool SolveEigenvalues(StepWork& w);
 // Stability (main-menu 4): the damped eigenvalues and the NPLOT lowest whirl
 // frequencies among them in row `step` of RESTAB and MODEIDX. True when the
-// QR iteration failed.
+// QR iteration failed. With `step` 0 the eigenvalues stay in the work space
+// alone; StorePlottedModes then stores them as StabilityStep would have.
 bool StabilityStep(float speed, int ispan, int step, StepWork& w);
+void StorePlottedModes(float speed, int step, StepWork& w);
 // Unbalance response (main-menu 5): amplitudes and phases of every location
 // in row `step` of RESTAB. True when the dynamic stiffness has a zero pivot.
 bool UnbalanceStep(float speed, int ispan, int step, StepWork& w);
@@ -35,11 +38,18 @@ bool UnbalanceStep(float speed, int ispan, int step, StepWork& w);
 // End of a pass of the stability analysis: the unstable mode first, the
 // detection of the instability and the eigenvalue files; after the last pass
 // the threshold search, the self-excited mode and the energy per cycle. The
-// search computes each trial speed with trial(speed, iteration), a one-step
-// pass into row 1 whose work space is `last`; `last` also holds the last
-// computed step when no trial is made. StartStabilityRun forgets the search
-// of an earlier run.
-using TrialStep = std::function<void(float speed, int iteration)>;
+// search computes each trial speed with trial(speed, iteration, bracket), a
+// one-step pass into row 1 that returns its work space; `last` holds the
+// last computed step of the pass, used when no trial is made. A trial of the
+// bisection gives its bracket (else null): TrialSpeedsAhead lists the first
+// `count` trial speeds that can follow it, level by level, both outcomes of
+// each trial (stable first), so that they can be computed in advance.
+// StartStabilityRun forgets the search of an earlier run.
+struct TrialBracket {
+    float slow, shigh;
+};
+using TrialStep = std::function<StepWork&(float speed, int iteration, const TrialBracket* bracket)>;
+std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, int count);
 void StartStabilityRun();
 void StabilityEndOfPass(StepWork& last, const TrialStep& trial);
 

@@ -34,6 +34,8 @@ struct Search {
     // bracket speed and at the last trial, the width of the bracket.
     float slow = 0, shigh = 0, strial = 0, rehigh = 0, imhigh = 0;
     float trialRe = 0, trialIm = 0, swidth = 0;
+    // The work space of the last computed trial, null before the first.
+    StepWork* trialWork = nullptr;
 };
 Search SEARCH;
 
@@ -147,9 +149,11 @@ void DetectInstability(int nsteps) {
 }
 
 // The trial of iteration ITHR: its speed computed as a one-step pass, with
-// the unstable mode put first.
-void ComputeTrial(const TrialStep& trial, float speed) {
-    trial(speed, SEARCH.ithr);
+// the unstable mode put first. A trial of the bisection gives its bracket,
+// from which the trials after it can be told in advance.
+void ComputeTrial(const TrialStep& trial, float speed, bool bisection = false) {
+    const TrialBracket bracket{SEARCH.slow, SEARCH.shigh};
+    SEARCH.trialWork = &trial(speed, SEARCH.ithr, bisection ? &bracket : nullptr);
     ExchangeUnstableFirst(1);
 }
 
@@ -205,7 +209,7 @@ bool Bisect(const TrialStep& trial) {
         if (s.ithr >= limit + 1 || std::fabs(s.swidth) < OPTS.ACCUR || s.rehigh == 0.0f) break;
         s.swidth = s.swidth * 0.5f;
         s.strial = s.slow + s.swidth;
-        ComputeTrial(trial, s.strial);
+        ComputeTrial(trial, s.strial, true);
     }
     // A search that stopped before its first trial evaluates the speed it
     // reports, so that mode, energy and onset eigenvalues belong to it.
@@ -358,6 +362,36 @@ bool StabilityStep(float speed, int ispan, int step, StepWork& w) {
     return failed;
 }
 
+void StorePlottedModes(float speed, int step, StepWork& w) {
+    if (SYS.NDOF < 1 || SYS.NDOF > MAXDOF) return;
+    SelectPlottedModes(speed, step, w);
+}
+
+std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, int count) {
+    // Level by level: the bracket each outcome of a trial leaves (stable: the
+    // upper part, unstable: the lower) and the speed halfway across it, as
+    // the bisection computes them.
+    struct Node {
+        float slow, shigh, speed;
+    };
+    std::vector<Node> level{{bracket.slow, bracket.shigh, speed}};
+    std::vector<float> ahead;
+    while (static_cast<int>(ahead.size()) < count && !level.empty()) {
+        std::vector<Node> next;
+        for (const Node& n : level) {
+            for (const Node& c : {Node{n.speed, n.shigh, 0.0f}, Node{n.slow, n.speed, 0.0f}}) {
+                float width = c.shigh - c.slow;
+                width = width * 0.5f;
+                next.push_back({c.slow, c.shigh, c.slow + width});
+            }
+        }
+        for (const Node& n : next)
+            if (static_cast<int>(ahead.size()) < count) ahead.push_back(n.speed);
+        level = std::move(next);
+    }
+    return ahead;
+}
+
 void StartStabilityRun() {
     SEARCH = Search{};
     RES.FOUND = 0;
@@ -378,14 +412,17 @@ void StabilityEndOfPass(StepWork& last, const TrialStep& trial) {
     if (RUN.PASSFLAG == 2 || OPTS.STABOPT == 1) return;
 
     SEARCH.swept = OPTS.STABOPT == 2 ? 2 : 0;
-    if (SearchThreshold(trial)) {
-        EvaluateSelfExcitedMode(last);
-        BearingMotionAndEnergy(last.at.BRGBLK);
+    SEARCH.trialWork = nullptr;
+    const bool found = SearchThreshold(trial);
+    StepWork& w = SEARCH.trialWork ? *SEARCH.trialWork : last;
+    if (found) {
+        EvaluateSelfExcitedMode(w);
+        BearingMotionAndEnergy(w.at.BRGBLK);
     }
     // The eigenvalues and bearing blocks of the threshold (the last step).
     for (int i = 1; i <= std::min(2 * SYS.NDOF, MAXORDER); ++i) {
-        RES.WRSAVE(i) = last.WR(i);
-        RES.WISAVE(i) = last.WI(i);
+        RES.WRSAVE(i) = w.WR(i);
+        RES.WISAVE(i) = w.WI(i);
     }
-    RES.BRGSAVE = last.at.BRGBLK;
+    RES.BRGSAVE = w.at.BRGBLK;
 }

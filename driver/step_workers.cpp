@@ -67,6 +67,40 @@ StepWorkers::StepWorkers(int threads, StepWork& first) : threads_(std::clamp(thr
     spaces_.push_back(&first);
 }
 
+void StepWorkers::MakeSpaces(int n) {
+    // Work spaces are not cleared: a step writes what it reads, and pages it
+    // never touches (the unbalance matrices of a stability worker) are never
+    // made resident.
+    while (static_cast<int>(spaces_.size()) < n) {
+        owned_.push_back(std::make_unique_for_overwrite<StepWork>());
+        spaces_.push_back(owned_.back().get());
+    }
+}
+
+void StepWorkers::RunEach(int n, const std::function<void(int, StepWork&)>& compute) {
+    n = std::clamp(n, 0, threads_);
+    MakeSpaces(n);
+    std::vector<std::exception_ptr> errors(static_cast<std::size_t>(n) + 1);
+    {
+        std::vector<std::jthread> threads;
+        for (int k = 2; k <= n; ++k)
+            threads.emplace_back([&, k] {
+                try {
+                    compute(k, Space(k));
+                } catch (...) {
+                    errors[static_cast<std::size_t>(k)] = std::current_exception();
+                }
+            });
+        try {
+            if (n >= 1) compute(1, Space(1));
+        } catch (...) {
+            errors[1] = std::current_exception();
+        }
+    }
+    for (const std::exception_ptr& e : errors)
+        if (e) std::rethrow_exception(e);
+}
+
 StepWork& StepWorkers::Run(int n, int chunk, const std::function<void(int, StepWork&)>& compute,
                            const std::function<void(int)>& written) {
     chunk = std::max(chunk, 1);
@@ -78,13 +112,7 @@ StepWork& StepWorkers::Run(int n, int chunk, const std::function<void(int, StepW
         }
         return *spaces_[0];
     }
-    // Work spaces are not cleared: a step writes what it reads, and pages it
-    // never touches (the unbalance matrices of a stability worker) are never
-    // made resident.
-    while (static_cast<int>(spaces_.size()) < workers) {
-        owned_.push_back(std::make_unique_for_overwrite<StepWork>());
-        spaces_.push_back(owned_.back().get());
-    }
+    MakeSpaces(workers);
     Batch b;
     b.n = n;
     b.chunk = chunk;

@@ -32,7 +32,18 @@ public:
     StepWork& Run(int n, int chunk, const std::function<void(int, StepWork&)>& compute,
                   const std::function<void(int)>& written);
 
+    // The number of workers.
+    int Threads() const { return threads_; }
+
+    // Computes items 1..n (n at most Threads()) at once, item k with
+    // compute(k, Space(k)) on a thread of its own (item 1 on this thread),
+    // and returns when all are done. compute must not use the record layer.
+    void RunEach(int n, const std::function<void(int, StepWork&)>& compute);
+    StepWork& Space(int k) { return *spaces_[static_cast<std::size_t>(k - 1)]; }
+
 private:
+    void MakeSpaces(int n);
+
     int threads_;
     std::vector<StepWork*> spaces_;
     std::vector<std::unique_ptr<StepWork>> owned_;

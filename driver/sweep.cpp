@@ -40,6 +40,18 @@ StepWork WORK;
 UndampedWork UNDAMPED;
 StepWork* LAST = &WORK;
 
+// The workers of the run, while it lasts.
+StepWorkers* WORKERS = nullptr;
+
+// Trial speeds of the threshold search computed in advance on the workers
+// (see ComputeTrialStep): the speed and the QR failure flag of each; trial k
+// (from 1) is held by the workers' work space k.
+struct AheadTrial {
+    float speed = 0.0f;
+    bool failed = false;
+};
+std::vector<AheadTrial> AHEAD;
+
 // Steps of the unbalance response handed to a worker at a time: a step takes
 // about a millisecond at full size, and consecutive steps share the cache
 // lines of their result rows.
@@ -168,24 +180,62 @@ void RunSweepPass(StepWorkers& workers) {
         else
             WriteUnbalanceStep(before + k, s.speed, s.failed);
     };
+    AHEAD.clear();  // the pass overwrites the work spaces
     LAST = &workers.Run(n, stability ? 1 : UNBALANCE_CHUNK, compute, written);
     SW.ISTEP = n;
     SW.NSWEEP = before + n;
 }
 
+int IntervalOf(float speed) { return MODEL.NSPEED > 1 ? StartInterval(MODEL.SPEED.data(), MODEL.NSPEED, speed) : 1; }
+
+// The work space that holds the step of a trial speed and its QR failure
+// flag, its plotted modes not yet stored. With several workers a trial of the
+// bisection is computed together with the trials that can follow it, one per
+// worker, unless an earlier trial computed it so already; every step is the
+// same whichever space computes it, so the search sees what it would on one
+// thread.
+StepWork& ComputeTrialStep(float speed, const TrialBracket* bracket, bool& failed) {
+    const int threads = WORKERS ? WORKERS->Threads() : 1;
+    if (threads > 1) {
+        for (std::size_t k = 0; k < AHEAD.size(); ++k) {
+            if (AHEAD[k].speed == speed) {
+                failed = AHEAD[k].failed;
+                return WORKERS->Space(static_cast<int>(k) + 1);
+            }
+        }
+        AHEAD.assign(1, AheadTrial{speed, false});
+        if (bracket)
+            for (const float s : TrialSpeedsAhead(*bracket, speed, threads - 1)) AHEAD.push_back(AheadTrial{s, false});
+        std::vector<int> spans;
+        for (const AheadTrial& t : AHEAD) spans.push_back(IntervalOf(t.speed));
+        WORKERS->RunEach(static_cast<int>(AHEAD.size()), [&](int k, StepWork& w) {
+            AheadTrial& t = AHEAD[static_cast<std::size_t>(k - 1)];
+            t.failed = StabilityStep(t.speed, spans[static_cast<std::size_t>(k - 1)], 0, w);
+        });
+        failed = AHEAD[0].failed;
+        return WORKERS->Space(1);
+    }
+    failed = StabilityStep(speed, IntervalOf(speed), 0, *LAST);
+    return *LAST;
+}
+
 // A trial speed of the threshold search: a one-step pass into row 1 with the
 // interval of its speed and no coefficient records, numbered by the search's
 // iteration (by the steps of the run before the bisection starts).
-void StabilityTrialStep(float speed, int iteration) {
+StepWork& StabilityTrialStep(float speed, int iteration, const TrialBracket* bracket) {
     SW.ISTEP = 1;
     SW.NSWEEP += 1;
     SW.SPDNOW = speed;
-    SW.ISPAN = MODEL.NSPEED > 1 ? StartInterval(MODEL.SPEED.data(), MODEL.NSPEED, speed) : 1;
-    const bool failed = StabilityStep(speed, SW.ISPAN, 1, *LAST);
+    SW.ISPAN = IntervalOf(speed);
+    bool failed = false;
+    StepWork& w = ComputeTrialStep(speed, bracket, failed);
+    StorePlottedModes(speed, 1, w);
+    LAST = &w;
     if (iteration == 1) Write(CONSOLE, "(/,/,5X,'Searching for the Threshold Speed',/,/)");
     WriteIterationLine(iteration > 0 ? iteration : SW.NSWEEP, speed);
     WriteQrFailure(failed);
     AdvanceSpeed();
+    return w;
 }
 
 // The steps of a pass: the single step of the eigenvalue analyses, the
@@ -234,6 +284,8 @@ void RunSweep(const SpeedRange& range) {
 
     // The workers live for the run; their work spaces go with them.
     StepWorkers workers(SweepThreads(), WORK);
+    WORKERS = &workers;
+    AHEAD.clear();
     LAST = &WORK;
     for (;;) {
         SetUpPass();
@@ -242,5 +294,7 @@ void RunSweep(const SpeedRange& range) {
         OPTS.SPEED1 = SW.SPDNOW;
         if (RUN.PASSFLAG != 2) break;
     }
+    WORKERS = nullptr;
+    AHEAD.clear();
     LAST = &WORK;
 }
