@@ -166,6 +166,7 @@ TEST_F(Rio, FormatterCases) {
         {nullptr, {1.f, 2.f, 3.f, 4.f, 5.f}, B(8) + "1.000000" + B(8) + "2.000000" + B(8) + "3.000000" + B(8) + "4.000000\n" + B(9) + "5.000000\n"},
         {nullptr, {1, 2, 3, 4, 5, 6, 7}, B(11) + "1" + B(11) + "2" + B(11) + "3" + B(11) + "4" + B(11) + "5" + B(11) + "6\n" + B(12) + "7\n"},
         {nullptr, {kLong.c_str()}, " " + std::string(79, 'x') + "\n " + std::string(21, 'x') + "\n"},
+        {nullptr, {5, kLong.c_str()}, B(11) + "5" + std::string(68, 'x') + "\n " + std::string(32, 'x') + "\n"},
     };
     int n = 0;
     for (const WriteCase& c : cases) {

@@ -401,7 +401,8 @@ std::vector<std::array<double, 3>> Sweeps(const std::string& console) {
 
 TEST(Analyses, SpeedRangesAndPasses) {
     // Exchanged, downward, clamped to the speed table 1000..9000 in both
-    // directions, the two speeds of stability option 3 (clamped), a summary
+    // directions, the two speeds of stability option 3 (clamped), a stability
+    // range typed downward (swept upward with the same step), a summary
     // cut to 396 steps; refused: a wrong sign (its result file was to replace
     // "kept"), a range above the table, an element of length 0 (its report
     // o2 was created): files created are removed, replaced ones stay as they
@@ -415,19 +416,20 @@ TEST(Analyses, SpeedRangesAndPasses) {
     setup.files["zero.dat"].replace(setup.files["zero.dat"].find("2.0 0.0 10.0 0.7854"), 19, "2.0 0.0 0.0 0.7854 ");
     const Session s = RunKorvo(Script(u + "3000|1000|100|N|0|1|" + u + "3000|1000|-100|N|0|1|" + t + "500|10000|500|1|N|0|1|" + t +
                                       "10000|500|-500|1|N|0|1|" +
-                                      "4|1|1|speeds.dat|5|3|500|12000|100|N|1|1|o3||" + "5|1|1|unbalance.dat|5|11|0|99900|100|1|o11||" +
+                                      "4|1|1|speeds.dat|5|3|500|12000|100|N|1|1|o3||" +
+                                      "4|1|1|speeds.dat|5|1|4|rd|id|1|N|9000|1000|-1000|1|o4||" + "5|1|1|unbalance.dat|5|11|0|99900|100|1|o11||" +
                                       u + "1000|3000|-100|N|1|1|kept|1|1|Y||" + t + "9500|12000|500|1|N|0|1||3|5|Y|N|1|9500|o1||" +
                                       "5|1|1|zero.dat|5|11|1000|2000|500|1|o2||8"),
                                setup);
     ASSERT_EQ(s.status, 0) << s.err;
     const std::vector<std::array<double, 3>> want = {{21, 1000, 3000}, {21, 3000, 1000}, {17, 1000, 9000}, {17, 9000, 1000},
-                                                     {2, 1000, 9000}, {396, 0, 99900.0 * 395 / 396}};
+                                                     {2, 1000, 9000}, {9, 1000, 9000}, {396, 0, 99900.0 * 395 / 396}};
     const auto got = Sweeps(s.out);
     ASSERT_EQ(got.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(got[i][0], want[i][0]) << i;
         EXPECT_EQ(got[i][1], want[i][1]) << i;
-        EXPECT_NEAR(got[i][2], want[i][2], i == 5 ? 2.0 : 0.05) << i;
+        EXPECT_NEAR(got[i][2], want[i][2], i == 6 ? 2.0 : 0.05) << i;
     }
     EXPECT_EQ(CountOccurrences(s.out, " RPM: it has the wrong sign"), 1);
     EXPECT_EQ(CountOccurrences(s.out, " RPM lies outside the bearing"), 1);
