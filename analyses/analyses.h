@@ -43,10 +43,12 @@ bool UnbalanceStep(float speed, int ispan, int step, StepWork& w);
 // last computed step of the pass, used when no trial is made. A trial of the
 // bisection gives its bracket (else null): TrialSpeedsAhead lists the first
 // `count` trial speeds that can follow it, level by level, both outcomes of
-// each trial (stable first), so that they can be computed in advance.
+// each trial (the likelier first, judged from the real parts relow and rehigh
+// of the plotted mode 1 at the bracket ends), so that they can be computed in
+// advance.
 // StartStabilityRun forgets the search of an earlier run.
 struct TrialBracket {
-    float slow, shigh;
+    float slow, shigh, relow, rehigh;
 };
 using TrialStep = std::function<StepWork&(float speed, int iteration, const TrialBracket* bracket)>;
 std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, int count);

@@ -34,6 +34,9 @@ struct Search {
     // bracket speed and at the last trial, the width of the bracket.
     float slow = 0, shigh = 0, strial = 0, rehigh = 0, imhigh = 0;
     float trialRe = 0, trialIm = 0, swidth = 0;
+    // The real part at the lower bracket speed (once a trial has narrowed
+    // the bracket), for telling which way the next trials are likely to go.
+    float relow = 0;
     // The work space of the last computed trial, null before the first.
     StepWork* trialWork = nullptr;
 };
@@ -152,7 +155,7 @@ void DetectInstability(int nsteps) {
 // the unstable mode put first. A trial of the bisection gives its bracket,
 // from which the trials after it can be told in advance.
 void ComputeTrial(const TrialStep& trial, float speed, bool bisection = false) {
-    const TrialBracket bracket{SEARCH.slow, SEARCH.shigh};
+    const TrialBracket bracket{SEARCH.slow, SEARCH.shigh, SEARCH.relow, SEARCH.rehigh};
     SEARCH.trialWork = &trial(speed, SEARCH.ithr, bisection ? &bracket : nullptr);
     ExchangeUnstableFirst(1);
 }
@@ -174,6 +177,7 @@ void NarrowBracket() {
     if (s.trialRe < 0.0f) {
         s.swidth = s.shigh - s.strial;
         s.slow = s.strial;
+        s.relow = s.trialRe;
     } else {
         s.swidth = s.strial - s.slow;
         s.shigh = s.strial;
@@ -370,7 +374,11 @@ void StorePlottedModes(float speed, int step, StepWork& w) {
 std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, int count) {
     // Level by level: the bracket each outcome of a trial leaves (stable: the
     // upper part, unstable: the lower) and the speed halfway across it, as
-    // the bisection computes them.
+    // the bisection computes them. The likelier outcome comes first: the real
+    // part is taken as linear in speed across the bracket, so a trial below
+    // the speed where that line crosses zero is likely stable.
+    const float span = bracket.rehigh - bracket.relow;
+    const float cross = span > 0.0f ? bracket.slow - bracket.relow / span * (bracket.shigh - bracket.slow) : bracket.shigh;
     struct Node {
         float slow, shigh, speed;
     };
@@ -379,7 +387,9 @@ std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, in
     while (static_cast<int>(ahead.size()) < count && !level.empty()) {
         std::vector<Node> next;
         for (const Node& n : level) {
-            for (const Node& c : {Node{n.speed, n.shigh, 0.0f}, Node{n.slow, n.speed, 0.0f}}) {
+            const Node stable{n.speed, n.shigh, 0.0f}, unstable{n.slow, n.speed, 0.0f};
+            const bool stableFirst = !(n.speed >= cross);
+            for (const Node& c : {stableFirst ? stable : unstable, stableFirst ? unstable : stable}) {
                 float width = c.shigh - c.slow;
                 width = width * 0.5f;
                 next.push_back({c.slow, c.shigh, c.slow + width});

@@ -80,6 +80,13 @@ std::string StabilityScript(int steps) {
                "stab.out", "", "8"});
     return Script(l);
 }
+// A stability sweep (option 2) from 0 to 2100 RPM in 8 steps and the
+// threshold search to 10 RPM after it.
+std::string SearchScript() {
+    Lines l = Start("4");
+    Append(l, {"2", "4", "re.txt", "im.txt", "10", "1", "N", "0", "2100", "300", "1", "stab.out", "", "8"});
+    return Script(l);
+}
 std::string UnbalanceScript(int steps) {
     Lines l = Start("5");
     Append(l, {"11", Num(kSpeed), Num(kSpeed + 10.0 * (steps - 1)), "10", "1", "N", "1", "unb.out", "", "8"});
@@ -296,7 +303,7 @@ void Report(const char* title, const Rotor& r, const ModelSessions& m, bool quic
 // s + (1 - s) / t for a serial share s of the one-thread run.
 struct ThreadSessions {
     int all = 1;
-    SessionTimes one, many;
+    SessionTimes one, many, searchOne, searchMany;
     long rssKb2 = 0, rssKb8 = 0;
 };
 constexpr int kThreadSweep = 40;
@@ -308,6 +315,11 @@ ThreadSessions RunThreadSessions(const Rotor& r, bool quick) {
     const std::string model = r.File(), script = StabilityScript(kThreadSweep);
     t.one = TimeSession(model, script, "stab.out", reps, 1);
     t.many = TimeSession(model, script, "stab.out", reps, t.all);
+    // The same rotor unstable from about 500 RPM, for the threshold search.
+    Rotor unstable = r;
+    unstable.q1 = 200.0;
+    t.searchOne = TimeSession(unstable.File(), SearchScript(), "stab.out", reps, 1);
+    t.searchMany = TimeSession(unstable.File(), SearchScript(), "stab.out", reps, t.all);
     t.rssKb2 = TimeSession(model, StabilityScript(8), "stab.out", 1, 2).rssKb;
     t.rssKb8 = TimeSession(model, StabilityScript(8), "stab.out", 1, 8).rssKb;
     return t;
@@ -320,6 +332,8 @@ void ReportThreads(const ThreadSessions& t) {
     std::printf("  1 thread %8.3f s   %d threads %8.3f s   ratio %5.2f  (<= 0.6 on 2 cores)", t.one.wall, t.all,
                 t.many.wall, ratio);
     if (t.all > 1) std::printf("   serial share %.3f", (ratio * t.all - 1.0) / (t.all - 1));
+    std::printf("\n  8 steps and the threshold search (4 trials): 1 thread %.3f s   %d threads %.3f s   ratio %5.2f",
+                t.searchOne.wall, t.all, t.searchMany.wall, t.searchMany.wall / t.searchOne.wall);
     std::printf("\n  peak RSS: 1 thread %.1f MB, 2 threads %.1f MB (< 64 MiB), 8 threads %.1f MB\n",
                 static_cast<double>(t.one.rssKb) / 1024.0, static_cast<double>(t.rssKb2) / 1024.0,
                 static_cast<double>(t.rssKb8) / 1024.0);
