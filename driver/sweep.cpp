@@ -282,8 +282,16 @@ void RunSweep(const SpeedRange& range) {
     if (OPTS.MAINOPT == 4) StartStabilityRun();
     WriteSpeedTableWarning(CONSOLE);
 
-    // The workers live for the run; their work spaces go with them.
+    // The workers live for the run; their work spaces go with them, however
+    // the run ends.
     StepWorkers workers(SweepThreads(), WORK);
+    struct Forget {
+        ~Forget() {
+            WORKERS = nullptr;
+            AHEAD.clear();
+            LAST = &WORK;
+        }
+    } forget;
     WORKERS = &workers;
     AHEAD.clear();
     LAST = &WORK;
@@ -294,7 +302,4 @@ void RunSweep(const SpeedRange& range) {
         OPTS.SPEED1 = SW.SPDNOW;
         if (RUN.PASSFLAG != 2) break;
     }
-    WORKERS = nullptr;
-    AHEAD.clear();
-    LAST = &WORK;
 }
