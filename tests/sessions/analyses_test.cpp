@@ -404,9 +404,9 @@ TEST(Analyses, SpeedRangesAndPasses) {
     // directions, the two speeds of stability option 3 (clamped), a stability
     // range typed downward (swept upward with the same step), a summary
     // cut to 396 steps; refused: a wrong sign (its result file was to replace
-    // "kept"), a range above the table, an element of length 0 (its report
-    // o2 was created): files created are removed, replaced ones stay as they
-    // were. A single speed above the table runs on the end interval, with a
+    // "kept"), a range above the table, an element of length 0, the first
+    // and the last (their reports were created): files created are removed,
+    // replaced ones stay as they were. A single speed above the table runs on the end interval, with a
     // warning on the console and in the report.
     const std::string u = "5|1|1|unbalance.dat|5|3|", t = "5|1|1|speeds.dat|5|3|";
     SessionSetup setup;
@@ -414,12 +414,14 @@ TEST(Analyses, SpeedRangesAndPasses) {
     setup.files["kept"] = "kept\r\n";
     setup.files["zero.dat"] = setup.files["unbalance.dat"];
     setup.files["zero.dat"].replace(setup.files["zero.dat"].find("2.0 0.0 10.0 0.7854"), 19, "2.0 0.0 0.0 0.7854 ");
+    std::string& last = setup.files["last.dat"] = setup.files["unbalance.dat"];  // the last element of length 0
+    last.replace(last.rfind("2.0 0.0 10.0 0.7854"), 19, "2.0 0.0 0.0 0.7854 ");
     const Session s = RunKorvo(Script(u + "3000|1000|100|N|0|1|" + u + "3000|1000|-100|N|0|1|" + t + "500|10000|500|1|N|0|1|" + t +
                                       "10000|500|-500|1|N|0|1|" +
                                       "4|1|1|speeds.dat|5|3|500|12000|100|N|1|1|o3||" +
                                       "4|1|1|speeds.dat|5|1|4|rd|id|1|N|9000|1000|-1000|1|o4||" + "5|1|1|unbalance.dat|5|11|0|99900|100|1|o11||" +
                                       u + "1000|3000|-100|N|1|1|kept|1|1|Y||" + t + "9500|12000|500|1|N|0|1||3|5|Y|N|1|9500|o1||" +
-                                      "5|1|1|zero.dat|5|11|1000|2000|500|1|o2||8"),
+                                      "5|1|1|zero.dat|5|11|1000|2000|500|1|o2||" + "5|1|1|last.dat|5|11|1000|2000|500|1|o7||8"),
                                setup);
     ASSERT_EQ(s.status, 0) << s.err;
     const std::vector<std::array<double, 3>> want = {{21, 1000, 3000}, {21, 3000, 1000}, {17, 1000, 9000}, {17, 9000, 1000},
@@ -434,9 +436,10 @@ TEST(Analyses, SpeedRangesAndPasses) {
     EXPECT_EQ(CountOccurrences(s.out, " RPM: it has the wrong sign"), 1);
     EXPECT_EQ(CountOccurrences(s.out, " RPM lies outside the bearing"), 1);
     EXPECT_EQ(CountOccurrences(s.out, " Shaft element No.1 has a length that is not positive"), 1);
-    EXPECT_EQ(CountOccurrences(s.out, " The analysis is not run."), 3);
+    EXPECT_EQ(CountOccurrences(s.out, " Shaft element No.2 has a length that is not positive"), 1);
+    EXPECT_EQ(CountOccurrences(s.out, " The analysis is not run."), 4);
     EXPECT_EQ(s.file("kept"), "kept\r\n");
-    EXPECT_FALSE(s.exists("o2"));
+    EXPECT_FALSE(s.exists("o2") || s.exists("o7"));
     const std::string w1 = "WARNING: The bearing coefficients are extrapolated beyond their speed table\r\n",
                       w2 = "(  1000.0 to  9000.0 RPM) to the speed of the run,  9500.0 RPM.\r\n";
     EXPECT_EQ(CountOccurrences(s.out, "\n " + w1 + " " + w2), 1);  // one column less on the console
