@@ -151,6 +151,13 @@ void DetectInstability(int nsteps) {
     RememberLastStep(nsteps);
 }
 
+// The next trial speed of the bisection: halfway across the bracket.
+float Halfway(float slow, float shigh) {
+    float width = shigh - slow;
+    width = width * 0.5f;
+    return slow + width;
+}
+
 // The trial of iteration ITHR: its speed computed as a one-step pass, with
 // the unstable mode put first. A trial of the bisection gives its bracket,
 // from which the trials after it can be told in advance.
@@ -211,8 +218,7 @@ bool Bisect(const TrialStep& trial) {
         }
         NarrowBracket();
         if (s.ithr >= limit + 1 || std::fabs(s.swidth) < OPTS.ACCUR || s.rehigh == 0.0f) break;
-        s.swidth = s.swidth * 0.5f;
-        s.strial = s.slow + s.swidth;
+        s.strial = Halfway(s.slow, s.shigh);
         ComputeTrial(trial, s.strial, true);
     }
     // A search that stopped before its first trial evaluates the speed it
@@ -373,8 +379,7 @@ void StorePlottedModes(float speed, int step, StepWork& w) {
 
 std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, int count) {
     // Level by level: the bracket each outcome of a trial leaves (stable: the
-    // upper part, unstable: the lower) and the speed halfway across it, as
-    // the bisection computes them. The likelier outcome comes first: the real
+    // upper part, unstable: the lower) and the trial halfway across it. The likelier outcome comes first: the real
     // part is taken as linear in speed across the bracket, so a trial below
     // the speed where that line crosses zero is likely stable.
     const float span = bracket.rehigh - bracket.relow;
@@ -387,13 +392,11 @@ std::vector<float> TrialSpeedsAhead(const TrialBracket& bracket, float speed, in
     while (static_cast<int>(ahead.size()) < count && !level.empty()) {
         std::vector<Node> next;
         for (const Node& n : level) {
-            const Node stable{n.speed, n.shigh, 0.0f}, unstable{n.slow, n.speed, 0.0f};
+            const Node stable{n.speed, n.shigh, Halfway(n.speed, n.shigh)};
+            const Node unstable{n.slow, n.speed, Halfway(n.slow, n.speed)};
             const bool stableFirst = !(n.speed >= cross);
-            for (const Node& c : {stableFirst ? stable : unstable, stableFirst ? unstable : stable}) {
-                float width = c.shigh - c.slow;
-                width = width * 0.5f;
-                next.push_back({c.slow, c.shigh, c.slow + width});
-            }
+            next.push_back(stableFirst ? stable : unstable);
+            next.push_back(stableFirst ? unstable : stable);
         }
         for (const Node& n : next)
             if (static_cast<int>(ahead.size()) < count) ahead.push_back(n.speed);
