@@ -34,8 +34,9 @@ struct Sweep {
 Sweep SW;
 
 // The work spaces of the steps. LAST holds the last computed step of the
-// run (the threshold search computes its trials in it): WORK, or the work
-// space of the worker that computed the last step of a pass.
+// run: WORK, the work space of the worker that computed the last step of a
+// pass, or that of the last trial of the threshold search (on one thread
+// the trials are computed in LAST itself).
 StepWork WORK;
 UndampedWork UNDAMPED;
 StepWork* LAST = &WORK;
